@@ -24,6 +24,8 @@ public:
 
     const QString& ProgramFolder() const { return programFolder_; }
     const QString& WindowsFolder() const { return windowsFolder_; }
+    // The settings file "Talmer-DVD.ini" in the Windows folder.
+    QString SettingsFile() const { return windowsFolder_ + QStringLiteral("Talmer-DVD.ini"); }
 
     // Creates the program folder (and its parents) when it is missing.
     // Throws EMovarixError when that is impossible.

@@ -233,7 +233,7 @@ void TAdsTable::CreateTable(const QString& path, const QString& definition, bool
     // final name is always complete.
     const QString temp = path + QStringLiteral(".creating");
     RemoveFileSet(temp);
-    {
+    try {
         TSqliteDb db(temp, false, true);
         db.Exec("PRAGMA journal_mode=DELETE");
         db.Exec("BEGIN");
@@ -258,6 +258,9 @@ void TAdsTable::CreateTable(const QString& path, const QString& definition, bool
             field.Bind(4, qint64(defs[i].length)).Bind(5, qint64(defs[i].decimals)).Exec();
         }
         db.Exec("COMMIT");
+    } catch (...) {
+        RemoveFileSet(temp);
+        throw;
     }
     DeleteTable(path);
     if (!QFile::rename(temp, path)) {
@@ -268,6 +271,10 @@ void TAdsTable::CreateTable(const QString& path, const QString& definition, bool
 
 void TAdsTable::DeleteTable(const QString& path) {
     RemoveFileSet(path);
+    RemoveFileSet(IndexFileOf(path));
+}
+
+void TAdsTable::DeleteIndexFile(const QString& path) {
     RemoveFileSet(IndexFileOf(path));
 }
 

@@ -72,6 +72,8 @@ public:
     static void CreateTable(const QString& path, const QString& definition, bool durable = true);
     // Deletes the table's files; a missing file counts as deleted.
     static void DeleteTable(const QString& path);
+    // Deletes the index file of a closed table; its records stay.
+    static void DeleteIndexFile(const QString& path);
     // Appends fields to a closed table; existing records keep their values
     // and the new fields are empty. All or nothing.
     static void RestructureAppend(const QString& path, const QString& definition);
