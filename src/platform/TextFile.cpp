@@ -41,6 +41,8 @@ void TTextFile::WriteAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw EMovarixError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // QSaveFile buffers: a full disk shows only when the buffer is flushed,
+    // and commit() would still rename the cut-off file over the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw EMovarixError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }

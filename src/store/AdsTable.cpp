@@ -173,6 +173,10 @@ public:
     }
     // The generation this write stamps on the records it touches.
     qint64 Generation() {
+        // Inside an explicit transaction all posts share one stamp: the
+        // files are committed together anyway.
+        if (generation_ == 0 && !owns_ && table_.transactionGeneration_ != 0)
+            generation_ = table_.transactionGeneration_;
         if (generation_ == 0) {
             table_.db_->Exec("UPDATE mvx_meta SET value = value + 1 WHERE key = 'generation'");
             TSqliteStmt& read = table_.db_->Cached("SELECT value FROM mvx_meta WHERE key = 'generation'");
@@ -183,6 +187,8 @@ public:
                 TSqliteStmt& write = table_.db_->Cached("UPDATE idx.mvx_meta SET value = ? WHERE key = 'generation'");
                 write.Bind(1, generation_).Exec();
             }
+            if (!owns_)
+                table_.transactionGeneration_ = generation_;
         }
         return generation_;
     }
@@ -481,7 +487,14 @@ void TAdsTable::CheckGenerations() {
 
 void TAdsTable::RebuildTagEntries(TTag& tag) {
     db_->Exec("DELETE FROM " + tag.TableName());
-    std::vector<TViewEntry> entries;
+    struct TEntry {
+        QByteArray key;
+        qint64 recno;
+        bool operator<(const TEntry& other) const {
+            return key < other.key || (key == other.key && recno < other.recno);
+        }
+    };
+    std::vector<TEntry> entries;
     {
         TSqliteStmt rows(*db_, Sql(QStringLiteral("SELECT recno") + SelectColumns(defs_) + QStringLiteral(" FROM mvx_records")));
         std::vector<QVariant> values(defs_.size());
@@ -529,7 +542,7 @@ void TAdsTable::Close() {
     tags_.clear();
     hasIndexFile_ = false;
     currentTag_ = -1;
-    view_.clear();
+    view_.Clear();
     viewValid_ = false;
     ClearRecord();
     position_ = -1;
@@ -843,7 +856,7 @@ void TAdsTable::InvalidateView() {
 }
 
 void TAdsTable::BuildView() {
-    view_.clear();
+    view_.Clear();
     const bool constantFalse = filtered_ && filterField_ < 0 && !filterConstant_;
     if (!constantFalse) {
         const bool byField = filtered_ && filterField_ >= 0;
@@ -859,6 +872,7 @@ void TAdsTable::BuildView() {
                           : "SELECT key, recno FROM " + table + " ORDER BY key, recno";
         }
         TSqliteStmt& rows = db_->Cached(sql);
+        view_.Reserve(size_t(lastViewSize_), size_t(lastViewSize_) * (currentTag_ < 0 ? 0 : 32));
         std::vector<QVariant> values;
         if (byField)
             values.resize(defs_.size());
@@ -869,10 +883,11 @@ void TAdsTable::BuildView() {
                 if (!MatchesFilter(values))
                     continue;
             }
-            view_.push_back({rows.IsNull(0) ? QByteArray() : rows.Blob(0), rows.Int(1)});
+            view_.Append(rows.BlobView(0), rows.Int(1));
         }
         rows.Reset();
     }
+    lastViewSize_ = view_.Size();
     viewValid_ = true;
 }
 
@@ -881,23 +896,15 @@ void TAdsTable::EnsureView() {
     if (viewValid_)
         return;
     BuildView();
-    position_ = -1;
-    if (recno_ != 0) {
-        for (size_t i = 0; i < view_.size(); ++i) {
-            if (view_[i].recno == recno_) {
-                position_ = qint64(i);
-                break;
-            }
-        }
-    }
+    position_ = recno_ != 0 ? view_.IndexOfRecNo(recno_) : -1;
 }
 
 std::vector<qint64> TAdsTable::ViewRecNos() {
     EnsureView();
     std::vector<qint64> recnos;
-    recnos.reserve(view_.size());
-    for (const auto& entry : view_)
-        recnos.push_back(entry.recno);
+    recnos.reserve(size_t(view_.Size()));
+    for (qint64 i = 0; i < view_.Size(); ++i)
+        recnos.push_back(view_.RecNoAt(i));
     return recnos;
 }
 
@@ -931,13 +938,13 @@ void TAdsTable::LoadRecord(qint64 recno) {
 }
 
 void TAdsTable::MoveTo(qint64 position) {
-    if (position < 0 || position >= qint64(view_.size())) {
+    if (position < 0 || position >= view_.Size()) {
         position_ = -1;
         ClearRecord();
         return;
     }
     position_ = position;
-    LoadRecord(view_[position].recno);
+    LoadRecord(view_.RecNoAt(position));
 }
 
 void TAdsTable::Scrolled() {
@@ -948,10 +955,25 @@ void TAdsTable::Scrolled() {
 void TAdsTable::First() {
     RequireActive();
     CheckBrowseMode();
+    if (!viewValid_ && currentTag_ < 0 && !filtered_) {
+        // The first record in record order needs no list of them all; the
+        // list is made when the view is moved through.
+        TSqliteStmt& first = db_->Cached("SELECT MIN(recno) FROM mvx_records");
+        first.Step();
+        const bool none = first.IsNull(0);
+        const qint64 recno = first.Int(0);
+        first.Reset();
+        none ? ClearRecord() : LoadRecord(recno);
+        position_ = -1;
+        bof_ = true;
+        eof_ = none;
+        Scrolled();
+        return;
+    }
     EnsureView();
-    MoveTo(view_.empty() ? -1 : 0);
+    MoveTo(view_.Empty() ? -1 : 0);
     bof_ = true;
-    eof_ = view_.empty();
+    eof_ = view_.Empty();
     Scrolled();
 }
 
@@ -959,9 +981,9 @@ void TAdsTable::Last() {
     RequireActive();
     CheckBrowseMode();
     EnsureView();
-    MoveTo(qint64(view_.size()) - 1);
+    MoveTo(view_.Size() - 1);
     eof_ = true;
-    bof_ = view_.empty();
+    bof_ = view_.Empty();
     Scrolled();
 }
 
@@ -977,15 +999,15 @@ int TAdsTable::MoveBy(int distance) {
     RequireActive();
     CheckBrowseMode();
     EnsureView();
-    if (view_.empty()) {
+    if (view_.Empty()) {
         bof_ = eof_ = true;
         return 0;
     }
     const qint64 from = position_ < 0 ? 0 : position_;
     qint64 to = from + distance;
     bof_ = eof_ = false;
-    if (to >= qint64(view_.size())) {
-        to = qint64(view_.size()) - 1;
+    if (to >= view_.Size()) {
+        to = view_.Size() - 1;
         eof_ = true;
     }
     if (to < 0) {
@@ -1001,7 +1023,7 @@ int TAdsTable::MoveBy(int distance) {
 
 bool TAdsTable::IsEmpty() {
     EnsureView();
-    return view_.empty();
+    return view_.Empty();
 }
 
 qint64 TAdsTable::RecNo() const {
@@ -1010,7 +1032,7 @@ qint64 TAdsTable::RecNo() const {
 
 int TAdsTable::RecordCount() {
     EnsureView();
-    return int(view_.size());
+    return int(view_.Size());
 }
 
 int TAdsTable::TotalRecordCount() const {
@@ -1026,20 +1048,7 @@ bool TAdsTable::GotoRecNo(qint64 recno) {
     RequireActive();
     CheckBrowseMode();
     EnsureView();
-    qint64 found = -1;
-    if (currentTag_ < 0) {
-        auto it = std::lower_bound(view_.begin(), view_.end(), recno,
-                                   [](const TViewEntry& entry, qint64 value) { return entry.recno < value; });
-        if (it != view_.end() && it->recno == recno)
-            found = it - view_.begin();
-    } else {
-        for (size_t i = 0; i < view_.size(); ++i) {
-            if (view_[i].recno == recno) {
-                found = qint64(i);
-                break;
-            }
-        }
-    }
+    const qint64 found = view_.IndexOfRecNo(recno);
     if (found < 0)
         return false;
     const bool moved = found != position_ || recno_ != recno;
@@ -1055,11 +1064,10 @@ bool TAdsTable::FindKey(const QVariantList& values) {
     CheckBrowseMode();
     const QByteArray key = CurrentTag().key->SeekKey(values, false);
     EnsureView();
-    auto it = std::lower_bound(view_.begin(), view_.end(), key,
-                               [](const TViewEntry& entry, const QByteArray& k) { return entry.key < k; });
-    if (it == view_.end() || !it->key.startsWith(key))
+    const qint64 found = view_.LowerBound(key);
+    if (found >= view_.Size() || !view_.KeyAt(found).startsWith(key))
         return false;
-    MoveTo(it - view_.begin());
+    MoveTo(found);
     bof_ = eof_ = false;
     Scrolled();
     return true;
@@ -1070,11 +1078,10 @@ void TAdsTable::FindNearest(const QVariantList& values) {
     CheckBrowseMode();
     const QByteArray key = CurrentTag().key->SeekKey(values, true);
     EnsureView();
-    auto it = std::lower_bound(view_.begin(), view_.end(), key,
-                               [](const TViewEntry& entry, const QByteArray& k) { return entry.key < k; });
+    const qint64 found = view_.LowerBound(key);
     bof_ = false;
-    eof_ = it == view_.end();
-    MoveTo(eof_ ? qint64(view_.size()) - 1 : it - view_.begin());
+    eof_ = found >= view_.Size();
+    MoveTo(eof_ ? view_.Size() - 1 : found);
     Scrolled();
 }
 
@@ -1086,8 +1093,8 @@ void TAdsTable::Refresh() {
     InvalidateView();
     EnsureView();
     if (current == 0 || !GotoRecNo(current)) {
-        MoveTo(std::min(position, qint64(view_.size()) - 1));
-        bof_ = eof_ = view_.empty();
+        MoveTo(std::min(position, view_.Size() - 1));
+        bof_ = eof_ = view_.Empty();
     }
     Notify(&TAdsTable::ViewChanged);
     Notify(&TAdsTable::RecordChanged);
@@ -1161,10 +1168,12 @@ qint64 TAdsTable::NextAutoInc(int field) {
     return next;
 }
 
-void TAdsTable::WriteBlobs(qint64 recno) {
+void TAdsTable::WriteBlobs(qint64 recno, bool inserting) {
     for (const auto& [field, data] : bufferBlobs_) {
-        TSqliteStmt& remove = db_->Cached("DELETE FROM mvx_blobs WHERE recno = ? AND field = ?");
-        remove.Bind(1, recno).Bind(2, qint64(field + 1)).Exec();
+        if (!inserting) {
+            TSqliteStmt& remove = db_->Cached("DELETE FROM mvx_blobs WHERE recno = ? AND field = ?");
+            remove.Bind(1, recno).Bind(2, qint64(field + 1)).Exec();
+        }
         if (!data.isEmpty()) {
             TSqliteStmt& insert = db_->Cached("INSERT INTO mvx_blobs(recno, field, data) VALUES(?, ?, ?)");
             insert.Bind(1, recno).Bind(2, qint64(field + 1)).BindBlob(3, data).Exec();
@@ -1238,7 +1247,7 @@ void TAdsTable::Post() {
                     insert.Bind(column++, ToStored(defs_[i], record[i]));
             insert.Exec();
             recno = db_->LastInsertRowId();
-            WriteBlobs(recno);
+            WriteBlobs(recno, true);
             WriteTagEntries(recno, nullptr, &record);
         } else {
             QString assignments = QStringLiteral("mvx_version = ?");
@@ -1259,28 +1268,29 @@ void TAdsTable::Post() {
                 throw EAdsError(QStringLiteral("The record was changed or deleted by another program since it "
                                                "was read; your changes were not saved. Cancel and edit it again."),
                                 kErrorRecordChanged);
-            WriteBlobs(recno);
+            WriteBlobs(recno, false);
             WriteTagEntries(recno, &values_, &record);
         }
         transaction.Commit();
     }
 
     // Keep the view in step without reading it again.
+    qint64 position = -1;
     if (viewValid_) {
         const bool wasIn = !inserting && InView(values_);
         const bool isIn = InView(record);
         const QByteArray oldKey = wasIn ? ViewKey(values_, recno) : QByteArray();
         const QByteArray newKey = isIn ? ViewKey(record, recno) : QByteArray();
-        if (!(wasIn && isIn && oldKey == newKey)) {
+        if (wasIn && isIn && oldKey == newKey) {
+            position = position_;
+        } else {
             if (wasIn) {
-                auto it = std::lower_bound(view_.begin(), view_.end(), TViewEntry{oldKey, recno});
-                if (it != view_.end() && it->recno == recno)
-                    view_.erase(it);
+                const qint64 old = view_.Find(oldKey, recno);
+                if (old >= 0)
+                    view_.EraseAt(old);
             }
-            if (isIn) {
-                const TViewEntry entry{newKey, recno};
-                view_.insert(std::lower_bound(view_.begin(), view_.end(), entry), entry);
-            }
+            if (isIn)
+                position = view_.Insert(newKey, recno);
             Notify(&TAdsTable::ViewChanged);
         }
     }
@@ -1295,12 +1305,7 @@ void TAdsTable::Post() {
     buffer_.clear();
     bufferBlobs_.clear();
     state_ = TState::Browse;
-    if (viewValid_) {
-        position_ = -1;
-        for (size_t i = 0; i < view_.size(); ++i)
-            if (view_[i].recno == recno_)
-                position_ = qint64(i);
-    }
+    position_ = position;
     bof_ = eof_ = false;
     Notify(&TAdsTable::StateChanged);
     Fire(AfterPost);
@@ -1350,19 +1355,16 @@ void TAdsTable::Delete() {
         transaction.Commit();
     }
     EnsureView();
-    qint64 position = position_;
-    for (size_t i = 0; i < view_.size(); ++i) {
-        if (view_[i].recno == recno) {
-            view_.erase(view_.begin() + qint64(i));
-            position = qint64(i);
-            break;
-        }
-    }
-    if (position >= qint64(view_.size()))
-        position = qint64(view_.size()) - 1;
+    qint64 position = view_.IndexOfRecNo(recno);
+    if (position >= 0)
+        view_.EraseAt(position);
+    else
+        position = position_;
+    if (position >= view_.Size())
+        position = view_.Size() - 1;
     MoveTo(position);
-    bof_ = view_.empty();
-    eof_ = view_.empty();
+    bof_ = view_.Empty();
+    eof_ = view_.Empty();
     Fire(AfterDelete);
     Notify(&TAdsTable::ViewChanged);
     Scrolled();
@@ -1409,6 +1411,7 @@ void TAdsTable::BeginTransaction() {
         throw EAdsError(QStringLiteral("A transaction is already active on %1").arg(tableName_), kErrorState);
     db_->Exec("BEGIN IMMEDIATE");
     transactionDepth_ = 1;
+    transactionGeneration_ = 0;
 }
 
 void TAdsTable::Commit() {
@@ -1418,6 +1421,7 @@ void TAdsTable::Commit() {
     CheckBrowseMode();
     db_->Exec("COMMIT");
     transactionDepth_ = 0;
+    transactionGeneration_ = 0;
 }
 
 void TAdsTable::Rollback() {
@@ -1427,6 +1431,7 @@ void TAdsTable::Rollback() {
     if (state_ == TState::Edit || state_ == TState::Insert)
         Cancel();
     transactionDepth_ = 0;
+    transactionGeneration_ = 0;
     db_->Exec("ROLLBACK");
     Refresh();
 }
@@ -1442,8 +1447,8 @@ void TAdsTable::Pack() {
                         kErrorExclusive);
     {
         TWriteTransaction transaction(*this);
-        db_->Exec("CREATE TEMP TABLE mvx_renumber AS "
-                  "SELECT recno AS old, ROW_NUMBER() OVER (ORDER BY recno) AS new FROM mvx_records");
+        db_->Exec("CREATE TEMP TABLE mvx_renumber(old INTEGER PRIMARY KEY, new INTEGER NOT NULL)");
+        db_->Exec("INSERT INTO temp.mvx_renumber SELECT recno, ROW_NUMBER() OVER (ORDER BY recno) FROM mvx_records");
         db_->Exec("UPDATE mvx_records SET recno = -recno");
         db_->Exec("UPDATE mvx_records SET recno = (SELECT new FROM temp.mvx_renumber WHERE old = -mvx_records.recno)");
         db_->Exec("UPDATE mvx_blobs SET recno = -recno");

@@ -31,6 +31,7 @@
 
 #include "store/Field.h"
 #include "store/FieldDef.h"
+#include "store/RecordView.h"
 #include "store/TableLock.h"
 
 #include <QList>
@@ -211,13 +212,6 @@ signals:
 private:
     friend class TField;
     struct TTag;
-    struct TViewEntry {
-        QByteArray key;
-        qint64 recno;
-        bool operator<(const TViewEntry& other) const {
-            return key < other.key || (key == other.key && recno < other.recno);
-        }
-    };
     class TWriteTransaction;
 
     // field access for TField
@@ -249,7 +243,7 @@ private:
     void Fire(const TEvent& event);
 
     void WriteTagEntries(qint64 recno, const std::vector<QVariant>* before, const std::vector<QVariant>* after);
-    void WriteBlobs(qint64 recno);
+    void WriteBlobs(qint64 recno, bool inserting);
     qint64 NextAutoInc(int field);
 
     QString folder_;
@@ -272,8 +266,9 @@ private:
     QVariant filterValue_;
     bool filterConstant_ = true;
 
-    std::vector<TViewEntry> view_;
+    TRecordView view_;
     bool viewValid_ = false;
+    qint64 lastViewSize_ = 1024; // to reserve room when the view is built again
     qint64 position_ = -1; // index into view_, -1 when there is no current record
     bool bof_ = true;
     bool eof_ = true;
@@ -290,6 +285,7 @@ private:
     std::map<int, QByteArray> bufferBlobs_; // blobs changed in the buffer
 
     int transactionDepth_ = 0;
+    qint64 transactionGeneration_ = 0; // stamp shared by the posts of an explicit transaction
     int controlsDisabled_ = 0;
     bool viewChangedWhileDisabled_ = false;
     bool recordChangedWhileDisabled_ = false;

@@ -157,6 +157,11 @@ QByteArray TSqliteStmt::Blob(int column) const {
     return QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(stmt_, column));
 }
 
+QByteArrayView TSqliteStmt::BlobView(int column) const {
+    const void* data = sqlite3_column_blob(stmt_, column);
+    return QByteArrayView(static_cast<const char*>(data), sqlite3_column_bytes(stmt_, column));
+}
+
 QVariant TSqliteStmt::Value(int column) const {
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_INTEGER:

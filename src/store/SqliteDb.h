@@ -3,6 +3,7 @@
 // failure becomes an EAdsError carrying SQLite's extended result code.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -42,6 +43,8 @@ public:
     double Double(int column) const;
     QString Text(int column) const;
     QByteArray Blob(int column) const;
+    // The column's bytes without a copy; valid until the next Step or Reset.
+    QByteArrayView BlobView(int column) const;
     QVariant Value(int column) const; // by the stored type
 
 private:
