@@ -149,6 +149,10 @@ struct TAdsTable::TTag {
     qint64 id = 0;
     TIndexDef def;
     std::unique_ptr<TIndexKey> key;
+    // Statements of the connection's cache, found once (see PrepareStatements).
+    TSqliteStmt* insert = nullptr;
+    TSqliteStmt* remove = nullptr;
+    TSqliteStmt* clash = nullptr;
     QByteArray TableName() const { return "idx.mvx_tag_" + QByteArray::number(id); }
 };
 
@@ -376,6 +380,7 @@ void TAdsTable::Open() {
     for (int i = 0; i < int(defs_.size()); ++i)
         fields_.push_back(std::make_unique<TField>(*this, i, defs_[i]));
     try {
+        PrepareStatements();
         OpenIndexFile();
     } catch (...) {
         Close();
@@ -388,6 +393,25 @@ void TAdsTable::Open() {
     First();
     Fire(AfterOpen);
     Notify(&TAdsTable::StateChanged);
+}
+
+// The record statements are made once per open: every post and every move
+// uses them, and their text is long.
+void TAdsTable::PrepareStatements() {
+    QString columns = QStringLiteral("mvx_version");
+    QString marks = QStringLiteral("?");
+    QString assignments = QStringLiteral("mvx_version = ?");
+    for (int i = 0; i < int(defs_.size()); ++i) {
+        if (defs_[i].IsBlob())
+            continue;
+        columns += QLatin1Char(',') + ColumnName(i);
+        marks += QStringLiteral(",?");
+        assignments += QLatin1Char(',') + ColumnName(i) + QStringLiteral(" = ?");
+    }
+    insertRecord_ = &db_->Cached(Sql(QStringLiteral("INSERT INTO mvx_records(%1) VALUES(%2)").arg(columns, marks)));
+    updateRecord_ = &db_->Cached(
+        Sql(QStringLiteral("UPDATE mvx_records SET %1 WHERE recno = ? AND mvx_version = ?").arg(assignments)));
+    selectRecord_ = &db_->Cached(Sql(QStringLiteral("SELECT %1 FROM mvx_records WHERE recno = ?").arg(columns)));
 }
 
 void TAdsTable::OpenIndexFile() {
@@ -534,12 +558,14 @@ void TAdsTable::Close() {
         } catch (const EAdsError&) {
         }
     }
-    // The connection closes before the lock goes (see TableLock.h).
+    // The statements go with the connection, and the connection closes
+    // before the lock goes (see TableLock.h).
+    tags_.clear();
+    insertRecord_ = updateRecord_ = selectRecord_ = nullptr;
     db_.reset();
     lock_.Release();
     fields_.clear();
     defs_.clear();
-    tags_.clear();
     hasIndexFile_ = false;
     currentTag_ = -1;
     view_.Clear();
@@ -918,8 +944,8 @@ void TAdsTable::ClearRecord() {
 }
 
 void TAdsTable::LoadRecord(qint64 recno) {
-    TSqliteStmt& read = db_->Cached(
-        Sql(QStringLiteral("SELECT mvx_version") + SelectColumns(defs_) + QStringLiteral(" FROM mvx_records WHERE recno = ?")));
+    TSqliteStmt& read = *selectRecord_;
+    read.Reset();
     read.Bind(1, recno);
     if (!read.Step()) {
         read.Reset();
@@ -1192,23 +1218,24 @@ void TAdsTable::WriteTagEntries(qint64 recno, const std::vector<QVariant>* befor
         const QByteArray newKey = isIn ? tag->key->KeyOf(*after) : QByteArray();
         if (wasIn && isIn && oldKey == newKey)
             continue;
-        if (wasIn) {
-            TSqliteStmt& remove = db_->Cached("DELETE FROM " + tag->TableName() + " WHERE key = ? AND recno = ?");
-            remove.BindBlob(1, oldKey).Bind(2, recno).Exec();
+        if (!tag->insert) {
+            tag->insert = &db_->Cached("INSERT INTO " + tag->TableName() + "(key, recno) VALUES(?, ?)");
+            tag->remove = &db_->Cached("DELETE FROM " + tag->TableName() + " WHERE key = ? AND recno = ?");
+            tag->clash = &db_->Cached("SELECT recno FROM " + tag->TableName() + " WHERE key = ? LIMIT 1");
         }
+        if (wasIn)
+            tag->remove->BindBlob(1, oldKey).Bind(2, recno).Exec();
         if (isIn) {
             if (tag->def.unique) {
-                TSqliteStmt& clash = db_->Cached("SELECT recno FROM " + tag->TableName() + " WHERE key = ? LIMIT 1");
-                clash.BindBlob(1, newKey);
-                const bool duplicate = clash.Step();
-                clash.Reset();
+                tag->clash->BindBlob(1, newKey);
+                const bool duplicate = tag->clash->Step();
+                tag->clash->Reset();
                 if (duplicate)
                     throw EAdsError(QStringLiteral("Duplicate key in unique index %1 of %2")
                                         .arg(tag->def.name, tableName_),
                                     kErrorDuplicateKey);
             }
-            TSqliteStmt& insert = db_->Cached("INSERT INTO " + tag->TableName() + "(key, recno) VALUES(?, ?)");
-            insert.BindBlob(1, newKey).Bind(2, recno).Exec();
+            tag->insert->BindBlob(1, newKey).Bind(2, recno).Exec();
         }
     }
 }
@@ -1230,16 +1257,8 @@ void TAdsTable::Post() {
             for (int i = 0; i < int(defs_.size()); ++i)
                 if (defs_[i].type == TFieldType::AutoInc)
                     record[i] = QVariant(int(NextAutoInc(i)));
-            QString columns = QStringLiteral("mvx_version");
-            QString marks = QStringLiteral("?");
-            for (int i = 0; i < int(defs_.size()); ++i) {
-                if (!defs_[i].IsBlob()) {
-                    columns += QLatin1Char(',') + ColumnName(i);
-                    marks += QStringLiteral(",?");
-                }
-            }
-            TSqliteStmt& insert =
-                db_->Cached(Sql(QStringLiteral("INSERT INTO mvx_records(%1) VALUES(%2)").arg(columns, marks)));
+            TSqliteStmt& insert = *insertRecord_;
+            insert.Reset();
             insert.Bind(1, generation);
             int column = 2;
             for (int i = 0; i < int(defs_.size()); ++i)
@@ -1250,12 +1269,8 @@ void TAdsTable::Post() {
             WriteBlobs(recno, true);
             WriteTagEntries(recno, nullptr, &record);
         } else {
-            QString assignments = QStringLiteral("mvx_version = ?");
-            for (int i = 0; i < int(defs_.size()); ++i)
-                if (!defs_[i].IsBlob())
-                    assignments += QLatin1Char(',') + ColumnName(i) + QStringLiteral(" = ?");
-            TSqliteStmt& update = db_->Cached(
-                Sql(QStringLiteral("UPDATE mvx_records SET %1 WHERE recno = ? AND mvx_version = ?").arg(assignments)));
+            TSqliteStmt& update = *updateRecord_;
+            update.Reset();
             update.Bind(1, generation);
             int column = 2;
             for (int i = 0; i < int(defs_.size()); ++i)

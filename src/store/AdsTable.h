@@ -46,6 +46,7 @@
 #include <vector>
 
 class TSqliteDb;
+class TSqliteStmt;
 class TIndexKey;
 
 struct TIndexDef {
@@ -225,6 +226,7 @@ private:
     TTag& CurrentTag();
     TTag* FindTag(const QString& name);
 
+    void PrepareStatements();
     void OpenIndexFile();
     void LoadTags();
     void CheckGenerations();
@@ -252,6 +254,9 @@ private:
     bool readOnly_ = false;
 
     std::unique_ptr<TSqliteDb> db_;
+    TSqliteStmt* insertRecord_ = nullptr; // statements owned by db_
+    TSqliteStmt* updateRecord_ = nullptr;
+    TSqliteStmt* selectRecord_ = nullptr;
     TTableLock lock_;
     bool hasIndexFile_ = false;
     bool indexFileDamaged_ = false;
