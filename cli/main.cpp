@@ -18,6 +18,12 @@ const TCliCommand kCommands[] = {
     {"info", "info", &CmdInfo},
     {"get", "get SECTION KEY", &CmdGet},
     {"set", "set SECTION KEY VALUE", &CmdSet},
+    {"add", "add --kind film|music|data [Field=Value ...]", &CmdAdd},
+    {"edit", "edit --ftsno N Field=Value ...", &CmdEdit},
+    {"delete", "delete --ftsno N", &CmdDelete},
+    {"list", "list --kind K [--order dvdno|title] [--fields F1,F2,...] [--filter EXPR]", &CmdList},
+    {"duplicate", "duplicate --ftsno N --kind K", &CmdDuplicate},
+    {"import", "import --kind K --fields F1,F2,... FILE", &CmdImport},
 };
 
 void PrintError(const QString& text) {

@@ -23,6 +23,9 @@ public:
     // Builds the index file from the definition lines on the exclusively
     // opened table, with the status window, then reopens the table shared.
     // True when the index file exists afterwards and the table is open.
+    // True when an item of the list equals the text exactly (letter case counts).
+    static bool ComboHasItem(const QStringList& items, const QString& text) { return items.contains(text); }
+
     static bool RebuildIndexFile(TAdsTable& table, TTableType type, const QString& folder,
                                  const QStringList& indexDefinitions, const QString& indexFileName,
                                  TUserInterface& ui);

@@ -3,6 +3,7 @@
 
 #include "support/TempFolder.h"
 
+#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -64,6 +65,49 @@ TEST(CliTest, SettingsAndUsageErrors) {
                                     QStringList{QStringLiteral("get"), QStringLiteral("Main")},
                                     QStringList{QStringLiteral("--bogus"), QStringLiteral("info")}})
         EXPECT_EQ(RunCli(folder, args).exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
+}
+
+TEST(CliTest, RecordCommandsRunTheRecordRules) {
+    TTempFolder folder;
+    auto run = [&](const QStringList& args) { return RunCli(folder, args); };
+    ASSERT_EQ(run({"set", "Main", "DVDNrInc", "1"}).exitCode, 0);
+
+    const TRun refused = run({"add", "--kind", "film"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.out.contains(QStringLiteral("Wichtige Felder sind noch leer")));
+
+    const TRun added = run({"add", "--kind", "film", "Title=Alien", "Price=9.99", "IsAvailable=wahr"});
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    const QStringList fields = added.out.trimmed().split(QLatin1Char('\t'));
+    ASSERT_EQ(fields.size(), 3);
+    EXPECT_EQ(fields[0], QStringLiteral("1"));
+    EXPECT_EQ(fields[1], QStringLiteral("2"));
+    EXPECT_EQ(fields[2].size(), 16);
+    ASSERT_EQ(run({"add", "--kind", "music", "Title=Mozart", "DVDNo=10"}).exitCode, 0);
+    EXPECT_EQ(run({"edit", "--ftsno", "2", "Title=Bach"}).exitCode, 0);
+
+    const TRun duplicated = run({"duplicate", "--ftsno", "1", "--kind", "music"});
+    ASSERT_EQ(duplicated.exitCode, 0) << duplicated.err.toStdString();
+    EXPECT_TRUE(duplicated.out.startsWith(QStringLiteral("Satz eingefügt !\n3\t2\t") + fields[2]));
+
+    const QString file = folder.File(QStringLiteral("import.txt"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("Zorro;12,50\r\nSolaris\r\n");
+    out.close();
+    const TRun imported = run({"import", "--kind", "data", "--fields", "Title,Price", file});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, QStringLiteral("2\n"));
+
+    EXPECT_EQ(run({"list", "--kind", "film", "--order", "title", "--fields", "Title,Price,IsAvailable"}).out,
+              QStringLiteral("Alien\t9.99\tTrue\nAlien\t9.99\tTrue\n"));
+    EXPECT_EQ(run({"list", "--kind", "music"}).out, QStringLiteral("2\t10\tBach\n"));
+    EXPECT_EQ(run({"list", "--kind", "data", "--filter", "Title=Solaris", "--fields", "Title,DVDNo"}).out,
+              QStringLiteral("Solaris\t12\n"));
+    EXPECT_EQ(run({"delete", "--ftsno", "3"}).exitCode, 0);
+    EXPECT_EQ(run({"list", "--kind", "film"}).out, QStringLiteral("1\t2\tAlien\n"));
+    EXPECT_EQ(run({"delete", "--ftsno", "99"}).exitCode, 1);
+    EXPECT_EQ(run({"list", "--kind", "vinyl"}).exitCode, 2);
 }
 
 } // namespace
