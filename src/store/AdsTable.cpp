@@ -963,6 +963,23 @@ void TAdsTable::LoadRecord(qint64 recno) {
     blobs_.clear();
 }
 
+std::vector<QVariant> TAdsTable::ReadRecord(qint64 recno) {
+    RequireActive();
+    TSqliteStmt& read = *selectRecord_;
+    read.Reset();
+    read.Bind(1, recno);
+    std::vector<QVariant> values;
+    if (read.Step()) {
+        values.assign(defs_.size(), QVariant());
+        int column = 1;
+        for (int i = 0; i < int(defs_.size()); ++i)
+            if (!defs_[i].IsBlob())
+                values[i] = FromStored(defs_[i], read, column++);
+    }
+    read.Reset();
+    return values;
+}
+
 void TAdsTable::MoveTo(qint64 position) {
     if (position < 0 || position >= view_.Size()) {
         position_ = -1;

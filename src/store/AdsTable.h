@@ -164,6 +164,9 @@ public:
     void Refresh();
     // The record numbers of the current view, in order.
     std::vector<qint64> ViewRecNos();
+    // The stored non-blob values of any record, without moving to it (grids
+    // read the rows they paint this way). Empty when there is no such record.
+    std::vector<QVariant> ReadRecord(qint64 recno);
 
     // --- changing records ----------------------------------------------------
     TState State() const { return state_; }

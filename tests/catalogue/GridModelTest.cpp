@@ -1,0 +1,74 @@
+#include "app/ZebINI.h"
+#include "catalogue/CatalogueSession.h"
+#include "catalogue/GridModel.h"
+#include "support/RecordingUserInterface.h"
+#include "support/TempFolder.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(GridModelTest, ShowsTheKindViewAndFollowsItsChanges) {
+    TTempFolder folder;
+    TRecordingUserInterface ui;
+    TZebINI settings(QStringLiteral("ZebINI_Prog"), folder.Path());
+    settings.SetINIFileName(folder.File(QStringLiteral("Talmer-DVD.ini")));
+    TCatalogueSession session(folder.Path(), settings, ui);
+    ASSERT_TRUE(session.Open());
+    ASSERT_TRUE(session.SelectKind(TDvdKind::Film));
+    TAdsTable& table = session.TableDVD();
+
+    TGridModel model(table);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    model.SetColumns(TColumnList::DefaultList(TDvdKind::Film));
+    EXPECT_EQ(model.columnCount(), 28);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Titel"));
+
+    for (const char* no : {"10", "2", "7"}) {
+        table.Insert();
+        table.FieldByName(QStringLiteral("Title")).SetAsString(QStringLiteral("Disc %1").arg(QLatin1String(no)));
+        table.FieldByName(QStringLiteral("DVDNo")).SetAsString(QString::fromLatin1(no));
+        table.FieldByName(QStringLiteral("Price")).SetAsFloat(4.5);
+        table.Post();
+    }
+    ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), QStringLiteral("2"));
+    EXPECT_EQ(model.data(model.index(2, 1)).toString(), QStringLiteral("Disc 10"));
+    const int price = 20;
+    ASSERT_EQ(model.Columns()[price].field, QStringLiteral("Price"));
+    EXPECT_EQ(model.data(model.index(0, price)).toString(), QStringLiteral("4.50"));
+    const int available = 11;
+    ASSERT_EQ(model.Columns()[available].field, QStringLiteral("IsAvailable"));
+    EXPECT_TRUE(model.flags(model.index(0, available)) & Qt::ItemIsUserCheckable);
+    EXPECT_EQ(model.data(model.index(0, available), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+
+    // Ticking a check box stores the record; the grid shows the stored value.
+    ASSERT_TRUE(model.setData(model.index(0, available), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(model.data(model.index(0, available), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    EXPECT_TRUE(table.FieldByName(QStringLiteral("IsAvailable")).AsBoolean());
+    EXPECT_EQ(table.FieldByName(QStringLiteral("DVDNo")).AsString(), QStringLiteral("2"));
+
+    // An edit that moves the record in the order reorders the rows.
+    ASSERT_TRUE(model.setData(model.index(0, 0), QStringLiteral("99"), Qt::EditRole));
+    EXPECT_EQ(model.data(model.index(2, 0)).toString(), QStringLiteral("99"));
+
+    // A value the field cannot take is refused with a message, nothing changes.
+    QSignalSpy failed(&model, &TGridModel::EditFailed);
+    EXPECT_FALSE(model.setData(model.index(0, price), QStringLiteral("cheap"), Qt::EditRole));
+    EXPECT_EQ(failed.count(), 1);
+    EXPECT_EQ(table.State(), TAdsTable::TState::Browse);
+
+    // Another kind, another view.
+    session.SelectKind(TDvdKind::Music);
+    EXPECT_EQ(model.rowCount(), 0);
+    session.SelectKind(TDvdKind::Film);
+    session.TitleClick(QStringLiteral("Title"));
+    EXPECT_EQ(model.data(model.index(0, 1)).toString(), QStringLiteral("Disc 10"));
+    EXPECT_EQ(model.RecNoAt(model.RowOf(table.RecNo())), table.RecNo());
+}
+
+} // namespace
