@@ -43,3 +43,4 @@ int CmdDelete(TCliContext& context);
 int CmdList(TCliContext& context);
 int CmdDuplicate(TCliContext& context);
 int CmdImport(TCliContext& context);
+int CmdExport(TCliContext& context);

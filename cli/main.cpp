@@ -8,6 +8,9 @@
 #include "platform/ConsoleUserInterface.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
 
 #include <cstdio>
 
@@ -24,6 +27,7 @@ const TCliCommand kCommands[] = {
     {"list", "list --kind K [--order dvdno|title] [--fields F1,F2,...] [--filter EXPR]", &CmdList},
     {"duplicate", "duplicate --ftsno N --kind K", &CmdDuplicate},
     {"import", "import --kind K --fields F1,F2,... FILE", &CmdImport},
+    {"export", "export --format xls|doc|rtf|html|txt|csv|dif|slk|tex|sql|xml|dbf|clipboard --out FILE [--fields F1,F2,...] [--title T] [--header-line L]... [--footer-line L]... [--no-col-headers] [--max-records N] [--index-page] [--css-external [FILE]] [--template NAME|FILE.htf] [--table-name NAME] [--create-table] [--commit-every N] [--commit-after] [--user-format FIELD=FORMAT]... [--filter EXPR]", &CmdExport},
 };
 
 void PrintError(const QString& text) {
@@ -49,8 +53,13 @@ void PrintLine(const QString& line) {
 }
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // With a display (or the offscreen platform) the clipboard is there for
+    // the clipboard export; without one the tool runs on the core alone.
+    const bool display = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+                         qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+    std::unique_ptr<QCoreApplication> app(display ? new QGuiApplication(argc, argv)
+                                                  : new QCoreApplication(argc, argv));
+    QStringList args = app->arguments().mid(1);
 
     TFolders::TChoice choice;
     bool answerYes = false;
