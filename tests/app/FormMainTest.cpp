@@ -1,0 +1,131 @@
+// The main window under the offscreen platform: the first start, kinds,
+// the empty-record refusal from the page and the grid layout across starts.
+
+#include "app/ui/FormMain.h"
+#include "app/ui/KindGrid.h"
+#include "app/ui/NavigatorBar.h"
+#include "app/ui/RecordPage.h"
+#include "catalogue/CatalogueSession.h"
+#include "platform/Folders.h"
+#include "support/RecordingUserInterface.h"
+#include "support/TempFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "app_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        new QApplication(argc, argv);
+    }
+}
+
+class FormMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApplication();
+        qputenv("XDG_DATA_HOME", folder.File(QStringLiteral("xdg")).toUtf8());
+    }
+    std::unique_ptr<TFormMain> Start() {
+        auto window = std::make_unique<TFormMain>(ui, TFolders({folder.Path(), folder.Path()}, folder.Path()));
+        EXPECT_TRUE(window->FormShow());
+        window->Timer_StartUpTimer();
+        return window;
+    }
+    QString Setting(const char* key) {
+        TZebINI ini(QStringLiteral("x"), folder.Path());
+        ini.SetINIFileName(folder.File(QStringLiteral("Talmer-DVD.ini")));
+        return ini.INIReadString(QStringLiteral("Main"), QString::fromLatin1(key), QStringLiteral("(absent)"));
+    }
+
+    TTempFolder folder;
+    TRecordingUserInterface ui;
+};
+
+TEST_F(FormMainTest, FirstStartCreatesTheCatalogueAndClosingWritesTheSettings) {
+    auto window = Start();
+    EXPECT_EQ(ui.Messages(),
+              (QStringList{"Neue Datenbank erzeugt !",
+                           "Drücken Sie OK, um die Datenbank jetzt anzupassen....bitte haben Sie etwas Geduld...",
+                           "Datenbank aktualisiert und erneut geöffnet !"}));
+    EXPECT_TRUE(QFile::exists(folder.File(QStringLiteral("DVD.ADT"))));
+    EXPECT_TRUE(QFile::exists(folder.File(QStringLiteral("DVD.ADI"))));
+    EXPECT_TRUE(window->KindAction(TDvdKind::Film)->isChecked());
+    EXPECT_EQ(window->Session().TableDVD().IndexName(), QStringLiteral("DVDNoFilm"));
+    // The upgrade of the new table (THX) saved the film grid's design list
+    // with the THX column; selecting the film kind shows that saved list.
+    EXPECT_EQ(window->Grid(TDvdKind::Film).model()->columnCount(), 51);
+    EXPECT_EQ(window->Grid(TDvdKind::Music).model()->columnCount(), 0); // not selected yet
+    EXPECT_EQ(window->SearchBox().text(), QStringLiteral("Suchtext eingeben"));
+    EXPECT_TRUE(QFile::exists(folder.File(QStringLiteral("xdg/applications/movarix.desktop"))));
+
+    window->close();
+    EXPECT_EQ(Setting("ErstStart"), QStringLiteral("0"));
+    EXPECT_EQ(Setting("LastDVDNo"), QStringLiteral("1"));
+    EXPECT_EQ(Setting("InternFilterNummer"), QStringLiteral("0"));
+    for (const char* file : {"GridFilm.txt", "GridMusic.txt", "GridData.txt"})
+        EXPECT_TRUE(QFile::exists(folder.File(QString::fromLatin1(file)))) << file;
+}
+
+TEST_F(FormMainTest, PageEditsGoThroughTheRecordRules) {
+    auto window = Start();
+    TNavigatorBar& navigator = window->Navigator();
+    navigator.Button(QStringLiteral("insert"))->click();
+    ui.calls.clear();
+    navigator.Button(QStringLiteral("post"))->click();
+    EXPECT_EQ(ui.Messages(),
+              QStringList{QStringLiteral("Wichtige Felder sind noch leer, Daten eingeben oder Neuanlage abbrechen !")});
+
+    auto* title = qobject_cast<QLineEdit*>(window->Page(TDvdKind::Film).Editor(QStringLiteral("Title")));
+    ASSERT_NE(title, nullptr);
+    title->setText(QStringLiteral("Metropolis"));
+    emit title->textEdited(title->text());
+    navigator.Button(QStringLiteral("post"))->click();
+    TAdsTable& table = window->Session().TableDVD();
+    EXPECT_EQ(table.State(), TAdsTable::TState::Browse);
+    EXPECT_EQ(table.FieldByName(QStringLiteral("Title")).AsString(), QStringLiteral("Metropolis"));
+    EXPECT_EQ(window->RecordCountPanel().text(), QStringLiteral("1"));
+    EXPECT_EQ(window->Grid(TDvdKind::Film).model()->rowCount(), 1);
+
+    // Another kind shows its own (empty) view; the film record stays.
+    window->KindAction(TDvdKind::Music)->trigger();
+    EXPECT_EQ(table.IndexName(), QStringLiteral("DVDNoMusic"));
+    EXPECT_EQ(window->Grid(TDvdKind::Music).model()->rowCount(), 0);
+    window->KindAction(TDvdKind::Film)->trigger();
+    EXPECT_EQ(window->Grid(TDvdKind::Film).model()->rowCount(), 1);
+    window->close();
+}
+
+TEST_F(FormMainTest, GridLayoutSurvivesARestart) {
+    QList<TColumnDef> before;
+    {
+        auto window = Start();
+        TKindGrid& grid = window->Grid(TDvdKind::Film);
+        before = grid.ColumnList();
+        grid.horizontalHeader()->moveSection(1, 0); // the second column first
+        grid.setColumnWidth(grid.horizontalHeader()->logicalIndex(0), 300);
+        window->close();
+    }
+    auto window = Start();
+    const QList<TColumnDef> columns = window->Grid(TDvdKind::Film).ColumnList();
+    ASSERT_EQ(columns.size(), before.size());
+    EXPECT_EQ(columns[0].field, before[1].field);
+    EXPECT_EQ(columns[1].field, before[0].field);
+    EXPECT_GT(columns[0].width, before[1].width);
+    window->close();
+}
+
+} // namespace
