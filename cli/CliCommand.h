@@ -43,4 +43,5 @@ int CmdDelete(TCliContext& context);
 int CmdList(TCliContext& context);
 int CmdDuplicate(TCliContext& context);
 int CmdImport(TCliContext& context);
+int CmdDemo(TCliContext& context);
 int CmdExport(TCliContext& context);

@@ -27,6 +27,7 @@ const TCliCommand kCommands[] = {
     {"list", "list --kind K [--order dvdno|title] [--fields F1,F2,...] [--filter EXPR]", &CmdList},
     {"duplicate", "duplicate --ftsno N --kind K", &CmdDuplicate},
     {"import", "import --kind K --fields F1,F2,... FILE", &CmdImport},
+    {"demo", "demo", &CmdDemo},
     {"export", "export --format xls|doc|rtf|html|txt|csv|dif|slk|tex|sql|xml|dbf|clipboard --out FILE [--fields F1,F2,...] [--title T] [--header-line L]... [--footer-line L]... [--no-col-headers] [--max-records N] [--index-page] [--css-external [FILE]] [--template NAME|FILE.htf] [--table-name NAME] [--create-table] [--commit-every N] [--commit-after] [--user-format FIELD=FORMAT]... [--filter EXPR]", &CmdExport},
 };
 
