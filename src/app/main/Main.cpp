@@ -1,13 +1,43 @@
 // The desktop program: the main window on the program folder.
-//   movarix [--data-dir DIR] [--config-dir DIR]
+//   movarix [--data-dir DIR] [--config-dir DIR] [--screenshots DIR]
 
 #include "app/ui/FormMain.h"
 #include "controls/ui/GuiUserInterface.h"
 #include "controls/ui/Status4Frm.h"
+
+#include <QAction>
 #include "platform/Folders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace {
+
+// Saves pictures of the three kinds' record pages and grids into a folder,
+// then ends the program (for the README and for checking the layout).
+void TakeScreenshots(TFormMain& window, const QString& folder) {
+    QDir().mkpath(folder);
+    const struct {
+        TDvdKind kind;
+        const char* name;
+    } kinds[] = {{TDvdKind::Film, "film"}, {TDvdKind::Music, "music"}, {TDvdKind::Data, "data"}};
+    for (const auto& k : kinds) {
+        window.KindAction(k.kind)->trigger();
+        for (int page : {0, 2}) {
+            window.PageSet(k.kind).setCurrentIndex(page);
+            QApplication::processEvents();
+            window.grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, QLatin1String(k.name),
+                                                                   page == 0 ? QStringLiteral("record")
+                                                                             : QStringLiteral("list")));
+        }
+    }
+    window.close();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,13 +51,18 @@ int main(int argc, char** argv) {
                                QStringLiteral("DIR"));
     QCommandLineOption configDir(QStringLiteral("config-dir"), QStringLiteral("Folder of the settings file."),
                                  QStringLiteral("DIR"));
+    QCommandLineOption screenshots(QStringLiteral("screenshots"),
+                                   QStringLiteral("Save pictures of the pages into DIR and quit."), QStringLiteral("DIR"));
     parser.addOption(dataDir);
     parser.addOption(configDir);
+    parser.addOption(screenshots);
     parser.process(app);
 
     const TFolders folders({parser.value(dataDir), parser.value(configDir)}, QApplication::applicationDirPath());
     TGuiUserInterface ui(nullptr, QStringLiteral("Talmer-Movarix 1.01"));
     TFormMain window(ui, folders);
     window.show();
+    if (parser.isSet(screenshots))
+        QTimer::singleShot(1500, &window, [&] { TakeScreenshots(window, parser.value(screenshots)); });
     return app.exec();
 }

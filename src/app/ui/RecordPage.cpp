@@ -74,7 +74,7 @@ QStringList FixedItems(const QString& field, TDvdKind kind) {
     return TValueLists::USRatings();
 }
 
-const QDate kNoDate(1899, 12, 30); // the date box's "empty" value
+const QDate kNoDate(100, 1, 1); // the date box's "empty" value, below every real date
 
 } // namespace
 
