@@ -449,6 +449,53 @@ TEST_F(AdsTableTest, StaleIndexFileIsRebuiltFromTheRecords) {
     EXPECT_EQ(Column(*table, QStringLiteral("Title")), (QStringList{"a-new", "old1", "old2", "old3", "old4"}));
 }
 
+TEST(WordsLikeTableTest, CompoundUniqueTagsWithShortIntRawAndBlobColumns) {
+    TTempFolder folder;
+    TAdsTable::CreateTable(folder.File(QStringLiteral("W.ADT")),
+                           QStringLiteral("rbWord,Char,20;rbSegment,ShortInt,2;rbCount,Integer,4;rbBytes,Raw,28;rbBlob,Blob,9"),
+                           false);
+    auto table = OpenTableAt(folder.Path(), QStringLiteral("W.ADT"), true);
+    table->CreateIndex({QStringLiteral("rbWord"), QStringLiteral("rbWord;rbSegment"), QString(), true});
+    table->SetIndexName(QStringLiteral("RBWORD"));
+    const struct {
+        const char* word;
+        int segment;
+    } rows[] = {{"MATRIX", 1}, {"ALIEN", 0}, {"MATRIX", 0}, {"ÄRGER", 0}, {"MATRIX", -1}, {"ZORRO", 3}};
+    for (const auto& row : rows) {
+        table->Insert();
+        table->FieldByName(QStringLiteral("rbWord")).SetAsString(QString::fromUtf8(row.word));
+        table->FieldByName(QStringLiteral("rbSegment")).SetAsInteger(row.segment);
+        table->FieldByName(QStringLiteral("rbBytes")).SetAsBytes(QByteArray(28, char(row.segment + 2)));
+        table->FieldByName(QStringLiteral("rbBlob")).SetAsBytes(QByteArray(5000, 'x'));
+        table->Post();
+    }
+    QStringList order;
+    for (table->First(); !table->Eof(); table->Next())
+        order << table->FieldByName(QStringLiteral("rbWord")).AsString() + QLatin1Char('/') +
+                     table->FieldByName(QStringLiteral("rbSegment")).AsString();
+    EXPECT_EQ(order, (QStringList{"ALIEN/0", "ÄRGER/0", "MATRIX/-1", "MATRIX/0", "MATRIX/1", "ZORRO/3"}));
+
+    // A duplicate (word, segment) is refused and nothing is written.
+    table->Insert();
+    table->FieldByName(QStringLiteral("rbWord")).SetAsString(QStringLiteral("MATRIX"));
+    table->FieldByName(QStringLiteral("rbSegment")).SetAsInteger(0);
+    EXPECT_THROW(table->Post(), EAdsError);
+    table->Cancel();
+    EXPECT_EQ(table->TotalRecordCount(), 6);
+
+    // Seeks on both parts, on the word alone, and to the first word of a prefix.
+    ASSERT_TRUE(table->FindKey({QStringLiteral("MATRIX"), 1}));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("rbBytes")).AsBytes(), QByteArray(28, char(3)));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("rbBlob")).AsBytes().size(), 5000);
+    ASSERT_TRUE(table->FindKey({QStringLiteral("MATRIX")}));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("rbSegment")).AsInteger(), -1);
+    EXPECT_FALSE(table->FindKey({QStringLiteral("MATRIX"), 2}));
+    EXPECT_FALSE(table->FindKey({QStringLiteral("MATRI")}));
+    table->FindNearest({QStringLiteral("MAT")});
+    EXPECT_EQ(table->FieldByName(QStringLiteral("rbWord")).AsString(), QStringLiteral("MATRIX"));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("rbSegment")).AsInteger(), -1);
+}
+
 TEST(IndexKeyTest, XBaseValReadsTheLeadingNumber) {
     const struct {
         const char* text;
