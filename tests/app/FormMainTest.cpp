@@ -2,6 +2,7 @@
 // the empty-record refusal from the page and the grid layout across starts.
 
 #include "app/ui/FormMain.h"
+#include "app/ui/HelpWindow.h"
 #include "app/ui/KindGrid.h"
 #include "app/ui/NavigatorBar.h"
 #include "app/ui/RecordPage.h"
@@ -71,6 +72,11 @@ TEST_F(FormMainTest, FirstStartCreatesTheCatalogueAndClosingWritesTheSettings) {
     EXPECT_EQ(window->Grid(TDvdKind::Music).model()->columnCount(), 0); // not selected yet
     EXPECT_EQ(window->SearchBox().text(), QStringLiteral("Suchtext eingeben"));
     EXPECT_TRUE(QFile::exists(folder.File(QStringLiteral("xdg/applications/movarix.desktop"))));
+    // The very first start opens the help at its main topic.
+    ASSERT_NE(window->HelpWindow(), nullptr);
+    EXPECT_TRUE(window->HelpWindow()->isVisible());
+    EXPECT_EQ(window->HelpWindow()->CurrentTopic(), QStringLiteral("Hlp_Movarix"));
+    EXPECT_TRUE(window->HelpWindow()->toPlainText().contains(QStringLiteral("Film-DVDs")));
 
     window->close();
     EXPECT_EQ(Setting("ErstStart"), QStringLiteral("0"));
@@ -78,6 +84,32 @@ TEST_F(FormMainTest, FirstStartCreatesTheCatalogueAndClosingWritesTheSettings) {
     EXPECT_EQ(Setting("InternFilterNummer"), QStringLiteral("0"));
     for (const char* file : {"GridFilm.txt", "GridMusic.txt", "GridData.txt"})
         EXPECT_TRUE(QFile::exists(folder.File(QString::fromLatin1(file)))) << file;
+
+    // Later starts open no help.
+    auto again = Start();
+    EXPECT_EQ(again->HelpWindow(), nullptr);
+    again->close();
+}
+
+TEST_F(FormMainTest, AMaximisedWindowComesBackMaximisedWithItsNormalPlacement) {
+    {
+        auto window = Start();
+        window->setGeometry(120, 80, 900, 700);
+        window->close();
+    }
+    {
+        auto window = Start();
+        window->show();
+        window->showMaximized();
+        window->close();
+    }
+    TZebINI ini(QStringLiteral("x"), folder.Path());
+    ini.SetINIFileName(folder.File(QStringLiteral("Talmer-DVD.ini")));
+    EXPECT_EQ(ini.INIReadInteger(QStringLiteral("WinPos"), QStringLiteral("ZebINI_Prog_WindowState"), -1), 2);
+    EXPECT_EQ(ini.INIReadInteger(QStringLiteral("WinPos"), QStringLiteral("ZebINI_Prog_Width"), -1), 900);
+    auto window = Start();
+    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+    window->close();
 }
 
 TEST_F(FormMainTest, PageEditsGoThroughTheRecordRules) {

@@ -1,5 +1,6 @@
 #include "app/ui/FormMain.h"
 
+#include "app/ui/HelpWindow.h"
 #include "app/ui/KindGrid.h"
 #include "app/ui/NavigatorBar.h"
 #include "app/ui/RecordPage.h"
@@ -200,14 +201,16 @@ void TFormMain::BuildMenus() {
 
     disabled(menuBar()->addAction(Tr("Einstellungen")));
     QMenu* language = menuBar()->addMenu(Tr("Sprache/Language"));
+    int languageIndex = 0;
     for (const char* name : {"Deutsch", "English", "France", "Nederlands"}) {
         QAction* action = disabled(language->addAction(QString::fromLatin1(name)));
         action->setCheckable(true);
         if (QLatin1String(name) == QLatin1String("Nederlands"))
             action->setVisible(false);
+        languageActions_[size_t(languageIndex++)] = action;
     }
     QMenu* help = menuBar()->addMenu(Tr("Hilfe"));
-    disabled(help->addAction(Tr("Hilfe")))->setShortcut(QKeySequence(Qt::Key_F1));
+    help->addAction(Tr("Hilfe"), this, &TFormMain::Help1Click)->setShortcut(QKeySequence(Qt::Key_F1));
     disabled(help->addAction(Tr("Tips")));
     help->addAction(Tr("Über"), this, [this] {
         ui_.MessageBox(QStringLiteral("Talmer-Movarix 1.01"), QStringLiteral("Revision: 1.25.001 (29.09.03)"),
@@ -328,6 +331,21 @@ void TFormMain::showEvent(QShowEvent* event) {
 bool TFormMain::FormShow() {
     shown_ = true;
     zebIni_.ReadINI();
+    // The language setting chooses the help file and the ticked language.
+    const struct {
+        const char* setting;
+        const char* helpFile;
+    } languages[] = {{"GERMAN", "movarix.html"},
+                     {"ENGLISH", "movarix_eng.html"},
+                     {"FRANCE", "movarix_fra.html"},
+                     {"NEDERLANDS", "movarix_nld.html"}};
+    const QString language = zebIni_.INIReadString(kMain, QStringLiteral("Language"), QStringLiteral("German")).toUpper();
+    for (size_t i = 0; i < languageActions_.size(); ++i) {
+        const bool chosen = language == QLatin1String(languages[i].setting);
+        languageActions_[i]->setChecked(chosen);
+        if (chosen)
+            helpFile_ = QLatin1String(languages[i].helpFile);
+    }
     bool opened = false;
     Guarded([&] { opened = session_->Open(); });
     if (!opened) {
@@ -338,6 +356,8 @@ bool TFormMain::FormShow() {
     // The upgrade may have rewritten the film layout; the grid shows it.
     if (auto saved = TColumnList::LoadFile(folders_.ProgramFolder() + QStringLiteral("GridFilm.txt")))
         grids_[0]->ApplyColumnList(*saved);
+    if (zebIni_.INIReadBool(kMain, QStringLiteral("ErstStart"), true))
+        Help1Click();
     valueLists_.LoadAtStart(folders_.ProgramFolder());
     ShowRecordCount(session_->TableDVD().RecordCount());
     notebook_->setCurrentIndex(0);
@@ -349,6 +369,13 @@ bool TFormMain::FormShow() {
     ShowRecordNumber(session_->TableDVD().RecNo());
     timerStartUp_->start();
     return true;
+}
+
+void TFormMain::Help1Click() {
+    if (!helpWindow_)
+        helpWindow_ = new THelpWindow(this);
+    if (!helpWindow_->ShowTopic(helpFile_, QStringLiteral("Hlp_Movarix")))
+        ui_.ShowMessage(Tr("Die Hilfedatei ") + THelpWindow::HelpFolder() + helpFile_ + Tr(" fehlt."));
 }
 
 void TFormMain::Timer_StartUpTimer() {

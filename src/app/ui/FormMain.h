@@ -25,6 +25,7 @@ class QTextEdit;
 class QTimer;
 class QSystemTrayIcon;
 class TCatalogueSession;
+class THelpWindow;
 class TKindGrid;
 class TNavigatorBar;
 class TRecordPage;
@@ -65,6 +66,10 @@ public:
 
     // Writes the desktop entry that registers the program with the desktop.
     void CheckAppPaths();
+    // F1: the main help topic of the current help file.
+    void Help1Click();
+    THelpWindow* HelpWindow() const { return helpWindow_; }
+    const QString& HelpFile() const { return helpFile_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -124,6 +129,9 @@ private:
     std::array<QTextEdit*, 3> notes_{};
     std::array<TKindGrid*, 3> grids_{};
     std::array<QAction*, 3> kindActions_{};
+    std::array<QAction*, 4> languageActions_{};
+    QString helpFile_ = QStringLiteral("movarix.html");
+    THelpWindow* helpWindow_ = nullptr;
     QAction* toolbarVisible_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     TNavigatorBar* navigator_ = nullptr;
