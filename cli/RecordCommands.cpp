@@ -7,11 +7,13 @@
 #include "app/ZebINI.h"
 #include "catalogue/CatalogueSession.h"
 #include "exchange/SemicolonImport.h"
+#include "fulltext/FullTextIndexer.h"
 #include "platform/UserInterface.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -26,11 +28,24 @@ struct TCliSession {
         session = std::make_unique<TCatalogueSession>(context.folders.ProgramFolder(), settings, context.ui);
         if (!session->Open())
             throw EMovarixError(QStringLiteral("The catalogue could not be opened"));
+        // Changes made here reach the full-text index as they do in the window.
+        indexer = std::make_unique<TFullTextIndexer>(session->TableDVD(), context.folders.ProgramFolder(), context.ui);
+        session->SetIndexer(indexer.get());
+        indexer->OpenAtStart();
+    }
+    ~TCliSession() {
+        try {
+            indexer->Close();
+        } catch (const EMovarixError& error) {
+            std::fprintf(stderr, "%s\n", error.Message().toLocal8Bit().constData());
+        }
+        session->SetIndexer(nullptr);
     }
     TAdsTable& Table() { return session->TableDVD(); }
 
     TZebINI settings;
     std::unique_ptr<TCatalogueSession> session;
+    std::unique_ptr<TFullTextIndexer> indexer;
 };
 
 TDvdKind KindOf(const QString& name) {

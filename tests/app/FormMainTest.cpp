@@ -2,17 +2,20 @@
 // the empty-record refusal from the page and the grid layout across starts.
 
 #include "app/ui/FormMain.h"
+#include "app/ui/GridComboDelegate.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/KindGrid.h"
 #include "app/ui/NavigatorBar.h"
 #include "app/ui/RecordPage.h"
 #include "catalogue/CatalogueSession.h"
+#include "catalogue/GridModel.h"
 #include "platform/Folders.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -157,6 +160,41 @@ TEST_F(FormMainTest, GridLayoutSurvivesARestart) {
     EXPECT_EQ(columns[0].field, before[1].field);
     EXPECT_EQ(columns[1].field, before[0].field);
     EXPECT_GT(columns[0].width, before[1].width);
+    window->close();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormMainTest, GridEditorsOfferTheValueListsAndFixedItems) {
+    auto window = Start();
+    TKindGrid& grid = window->Grid(TDvdKind::Film);
+    auto* delegate = qobject_cast<TGridComboDelegate*>(grid.itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    EXPECT_EQ(delegate->ItemsFor(QStringLiteral("DVDCoding")).size(), 11); // RC 0 … RC 9 and empty
+    EXPECT_EQ(delegate->ItemsFor(QStringLiteral("FilmFormat")), (QStringList{"PAL", "NTSC", "SECAM"}));
+    EXPECT_TRUE(delegate->ItemsFor(QStringLiteral("AgeReleasing")).contains(QStringLiteral("SPIO/JK\t99")));
+    EXPECT_TRUE(delegate->ItemsFor(QStringLiteral("Title")).isEmpty());
+
+    // A typed group joins the grid list and its file.
+    window->Navigator().Button(QStringLiteral("insert"))->click();
+    auto* title = qobject_cast<QLineEdit*>(window->Page(TDvdKind::Film).Editor(QStringLiteral("Title")));
+    title->setText(QStringLiteral("Nosferatu"));
+    emit title->textEdited(title->text());
+    window->Navigator().Button(QStringLiteral("post"))->click();
+    grid.ApplyColumnList(TColumnList::DefaultList(TDvdKind::Film));
+    const QModelIndex group = grid.model()->index(0, 7);
+    ASSERT_EQ(grid.Model().Columns()[7].field, QStringLiteral("Group"));
+    std::unique_ptr<QWidget> editor(delegate->createEditor(&grid, QStyleOptionViewItem(), group));
+    auto* combo = qobject_cast<QComboBox*>(editor.get());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("Gruppe")); // entering filled the defaults
+    combo->setCurrentText(QStringLiteral("Stummfilm"));
+    delegate->setModelData(combo, grid.model(), group);
+    EXPECT_EQ(window->Session().TableDVD().FieldByName(QStringLiteral("Group")).AsString(), QStringLiteral("Stummfilm"));
+    EXPECT_TRUE(delegate->ItemsFor(QStringLiteral("Group")).contains(QStringLiteral("Stummfilm")));
+    EXPECT_TRUE(QFile::exists(folder.File(QStringLiteral("FilmBoxGroup.txt"))));
     window->close();
 }
 

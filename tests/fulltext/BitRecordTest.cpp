@@ -1,3 +1,4 @@
+#include "QuelvanCode.h"
 #include "fulltext/BitRecord.h"
 #include "fulltext/BitSet.h"
 #include "fulltext/Quelvan.h"
@@ -47,14 +48,6 @@ TrbBitSet SetOf(int size, std::initializer_list<int> bits) {
     return set;
 }
 
-int CodeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EQuelvan& e) {
-        return e.Code();
-    }
-    return 0;
-}
 
 // Decompressing a record into a fresh set of the same size gives the set back,
 // and compressing that again gives the same bytes.

@@ -1,3 +1,4 @@
+#include "QuelvanCode.h"
 #include "fulltext/BitSet.h"
 #include "fulltext/Quelvan.h"
 
@@ -8,14 +9,6 @@
 
 namespace {
 
-int CodeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EQuelvan& e) {
-        return e.Code();
-    }
-    return 0;
-}
 
 TEST(BitSet, LayoutIsLeastSignificantBitFirst) {
     TrbBitSet bits(20);

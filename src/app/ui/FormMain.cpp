@@ -6,6 +6,7 @@
 #include "app/ui/RecordPage.h"
 #include "catalogue/CatalogueSession.h"
 #include "catalogue/GridModel.h"
+#include "fulltext/FullTextIndexer.h"
 #include "platform/MovarixError.h"
 #include "platform/TextFile.h"
 #include "platform/Translate.h"
@@ -85,7 +86,10 @@ TFormMain::TFormMain(TUserInterface& ui, const TFolders& folders, QWidget* paren
     zebIni_.ReadINI();
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() {
+    session_->SetIndexer(nullptr);
+    indexer_.reset();
+}
 
 // ---------------------------------------------------------------- building
 
@@ -135,7 +139,7 @@ void TFormMain::BuildPages() {
         notesLayout->addWidget(notes_[k]);
         pageSet->addTab(notesPage, Tr("2. Teil"));
 
-        grids_[k] = new TKindGrid(kind, table, folders_.ProgramFolder(), pageSet);
+        grids_[k] = new TKindGrid(kind, table, valueLists_, folders_.ProgramFolder(), pageSet);
         grids_[k]->setObjectName(QLatin1String(info.gridName));
         connect(grids_[k], &TKindGrid::TitleClicked, this,
                 [this](const QString& field) { Guarded([&] { session_->TitleClick(field); }); });
@@ -353,6 +357,11 @@ bool TFormMain::FormShow() {
             close(); // the table could not be created: the program ends
         return false;
     }
+    // The full-text index: built when the catalogue has records and no
+    // words table yet, then kept current by the record rules.
+    indexer_ = std::make_unique<TFullTextIndexer>(session_->TableDVD(), folders_.ProgramFolder(), ui_);
+    session_->SetIndexer(indexer_.get());
+    Guarded([this] { indexer_->OpenAtStart(); });
     // The upgrade may have rewritten the film layout; the grid shows it.
     if (auto saved = TColumnList::LoadFile(folders_.ProgramFolder() + QStringLiteral("GridFilm.txt")))
         grids_[0]->ApplyColumnList(*saved);
@@ -410,6 +419,8 @@ void TFormMain::FormClose() {
             table.Cancel();
         zebIni_.WriteINI();
         table.Close();
+        if (indexer_)
+            indexer_->Close(); // the cache's changed rows go into the words table
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 500) {

@@ -25,6 +25,7 @@ class QTextEdit;
 class QTimer;
 class QSystemTrayIcon;
 class TCatalogueSession;
+class TFullTextIndexer;
 class THelpWindow;
 class TKindGrid;
 class TNavigatorBar;
@@ -39,6 +40,7 @@ public:
     ~TFormMain() override;
 
     TCatalogueSession& Session() const { return *session_; }
+    TFullTextIndexer* Indexer() const { return indexer_.get(); }
     TZebINI& ZebINI_Prog() { return zebIni_; }
     TKindGrid& Grid(TDvdKind kind) const { return *grids_[size_t(kind)]; }
     TRecordPage& Page(TDvdKind kind) const { return *pages_[size_t(kind)]; }
@@ -113,6 +115,7 @@ private:
     TZebINI zebIni_;
     TValueLists valueLists_;
     std::unique_ptr<TCatalogueSession> session_;
+    std::unique_ptr<TFullTextIndexer> indexer_; // goes before the session's table
 
     // values read from the settings
     bool notesAsRichText_ = true;

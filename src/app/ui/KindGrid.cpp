@@ -1,5 +1,6 @@
 #include "app/ui/KindGrid.h"
 
+#include "app/ui/GridComboDelegate.h"
 #include "catalogue/GridModel.h"
 #include "platform/MovarixError.h"
 #include "platform/Translate.h"
@@ -7,10 +8,12 @@
 
 #include <QHeaderView>
 
-TKindGrid::TKindGrid(TDvdKind kind, TAdsTable& table, const QString& programFolder, QWidget* parent)
+TKindGrid::TKindGrid(TDvdKind kind, TAdsTable& table, TValueLists& valueLists, const QString& programFolder,
+                     QWidget* parent)
     : QTableView(parent), kind_(kind), table_(table), programFolder_(programFolder),
       model_(new TGridModel(table, this)) {
     setModel(model_);
+    setItemDelegate(new TGridComboDelegate(kind, *model_, valueLists, programFolder, this));
     setToolTip(Tr("Hier sehen Sie Ihre eingegebenen Daten, Doppelklick springt zur Einzelsatzanzeige ..."));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);

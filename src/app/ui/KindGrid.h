@@ -11,12 +11,14 @@
 
 class TGridModel;
 class TAdsTable;
+class TValueLists;
 
 class TKindGrid : public QTableView {
     Q_OBJECT
 
 public:
-    TKindGrid(TDvdKind kind, TAdsTable& table, const QString& programFolder, QWidget* parent = nullptr);
+    TKindGrid(TDvdKind kind, TAdsTable& table, TValueLists& valueLists, const QString& programFolder,
+              QWidget* parent = nullptr);
 
     // Shows the list: columns in list order with their widths in characters.
     void ApplyColumnList(const QList<TColumnDef>& columns);

@@ -1,0 +1,204 @@
+#include "fulltext/TextADSLink.h"
+
+#include "fulltext/Quelvan.h"
+#include "fulltext/WordParser.h"
+#include "platform/Ansi.h"
+#include "store/AdsTable.h"
+#include "store/Field.h"
+
+TrbTextADSLink::TrbTextADSLink(TAdsTable& table) : table_(table) {}
+
+bool TrbTextADSLink::Active() const {
+    return table_.Active();
+}
+
+void TrbTextADSLink::RequireActive() const {
+    if (!table_.Active())
+        EQuelvan::Raise(EQuelvan::TextDatasetClosed);
+}
+
+QStringList TrbTextADSLink::TableFieldNames() const {
+    RequireActive();
+    QStringList names;
+    for (int i = 0; i < table_.FieldCount(); ++i)
+        names << table_.Fields(i).FieldName();
+    return names;
+}
+
+void TrbTextADSLink::PruneFieldNames() {
+    RequireActive();
+    QStringList kept;
+    for (const QString& name : FieldNames())
+        if (table_.FindField(name))
+            kept << name;
+    SetFieldNames(kept);
+}
+
+QString TrbTextADSLink::NumberTagName() const {
+    for (const QString& tag : table_.IndexNames())
+        if (tag.compare(IndexFieldName(), Qt::CaseInsensitive) == 0)
+            return tag;
+    return QString();
+}
+
+TrbTextADSLink::TSavedView TrbTextADSLink::EnterNumberOrder() {
+    RequireActive();
+    table_.CheckBrowseMode();
+    TSavedView saved;
+    saved.active = true;
+    saved.indexName = table_.IndexName();
+    saved.filtered = table_.Filtered();
+    saved.recno = table_.RecNo();
+    table_.DisableControls();
+    try {
+        if (saved.filtered)
+            table_.SetFiltered(false);
+        table_.SetIndexName(NumberTagName());
+    } catch (...) {
+        LeaveNumberOrder(saved);
+        throw;
+    }
+    return saved;
+}
+
+void TrbTextADSLink::LeaveNumberOrder(const TSavedView& saved) {
+    if (!table_.Active()) {
+        table_.EnableControls();
+        return;
+    }
+    try {
+        table_.SetIndexName(saved.indexName);
+        if (saved.filtered)
+            table_.SetFiltered(true);
+        if (saved.recno == 0 || !table_.GotoRecNo(saved.recno))
+            table_.First();
+    } catch (...) {
+        table_.EnableControls();
+        throw;
+    }
+    table_.EnableControls();
+}
+
+std::optional<int> TrbTextADSLink::ReadEnd(bool last) {
+    RequireActive();
+    if (table_.TotalRecordCount() == 0)
+        return std::nullopt;
+    TField* field = table_.FindField(IndexFieldName());
+    if (!field)
+        EQuelvan::Raise(EQuelvan::MissingIndexFieldName);
+    if (batch_.active) {
+        // Already in record-number order: look and come back.
+        const qint64 here = table_.RecNo();
+        last ? table_.Last() : table_.First();
+        const int value = field->AsInteger();
+        if (here != 0)
+            table_.GotoRecNo(here);
+        return value;
+    }
+    const TSavedView saved = EnterNumberOrder();
+    int value = 0;
+    try {
+        last ? table_.Last() : table_.First();
+        value = field->AsInteger();
+    } catch (...) {
+        LeaveNumberOrder(saved);
+        throw;
+    }
+    LeaveNumberOrder(saved);
+    return value;
+}
+
+std::optional<int> TrbTextADSLink::ReadMinIndex() {
+    return ReadEnd(false);
+}
+
+std::optional<int> TrbTextADSLink::ReadMaxIndex() {
+    return ReadEnd(true);
+}
+
+void TrbTextADSLink::BeginBatch() {
+    if (batch_.active)
+        return;
+    batch_ = EnterNumberOrder();
+}
+
+void TrbTextADSLink::EndBatch() {
+    if (!batch_.active)
+        return;
+    const TSavedView saved = batch_;
+    batch_ = {};
+    LeaveNumberOrder(saved);
+}
+
+void TrbTextADSLink::First() {
+    RequireActive();
+    table_.First();
+}
+
+void TrbTextADSLink::Next() {
+    RequireActive();
+    table_.Next();
+}
+
+void TrbTextADSLink::Last() {
+    RequireActive();
+    table_.Last();
+}
+
+bool TrbTextADSLink::Eof() const {
+    RequireActive();
+    return table_.Eof() || table_.RecNo() == 0;
+}
+
+void TrbTextADSLink::LocateFrom(int value) {
+    RequireActive();
+    TField* field = table_.FindField(IndexFieldName());
+    if (!field)
+        EQuelvan::Raise(EQuelvan::MissingIndexFieldName);
+    for (table_.First(); !table_.Eof() && field->AsInteger() < value; table_.Next()) {
+    }
+}
+
+int TrbTextADSLink::IndexValue() const {
+    RequireActive();
+    TField* field = table_.FindField(IndexFieldName());
+    if (!field)
+        EQuelvan::Raise(EQuelvan::MissingIndexFieldName);
+    return field->AsInteger();
+}
+
+void TrbTextADSLink::ResolveFields() {
+    const QStringList tableNames = TableFieldNames();
+    if (resolvedFor_ == FieldNames() && resolvedTable_ == tableNames)
+        return;
+    fieldIndexes_.clear();
+    for (const QString& name : FieldNames())
+        if (TField* field = table_.FindField(name))
+            fieldIndexes_.push_back(field->Index());
+    resolvedFor_ = FieldNames();
+    resolvedTable_ = tableNames;
+}
+
+void TrbTextADSLink::ProcessRecord(const TrbWordParser& parser, const TIndexWord& index) {
+    RequireActive();
+    ResolveFields();
+    for (int fieldIndex : fieldIndexes_) {
+        const TField& field = table_.Fields(fieldIndex);
+        if (field.IsNull())
+            continue;
+        switch (field.DataType()) {
+        case TFieldType::Char:
+        case TFieldType::Memo:
+        case TFieldType::Image:
+        case TFieldType::Binary:
+            parser.ProcessText(field.AsBytes(), index);
+            break;
+        case TFieldType::Raw:
+            break; // fixed bytes are not text
+        default:
+            parser.ProcessSingleWord(TAnsi::FromUnicode(field.AsString()), index);
+            break;
+        }
+    }
+    CallAfterProcess(IndexValue());
+}
