@@ -199,3 +199,37 @@ TEST_F(FormMainTest, GridEditorsOfferTheValueListsAndFixedItems) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FormMainTest, TitleClicksSortAndAFilterEndsWithAKindSwitch) {
+    auto window = Start();
+    TAdsTable& table = window->Session().TableDVD();
+    for (const char* title : {"Zorro", "Alien", "Metropolis"}) {
+        table.Insert();
+        table.FieldByName(QStringLiteral("Title")).SetAsString(QString::fromLatin1(title));
+        table.Post();
+    }
+    TKindGrid& grid = window->Grid(TDvdKind::Film);
+    grid.ApplyColumnList(TColumnList::DefaultList(TDvdKind::Film));
+    emit grid.horizontalHeader()->sectionClicked(1); // "Titel"
+    EXPECT_EQ(table.IndexName(), QStringLiteral("TitleFilm"));
+    EXPECT_EQ(grid.model()->index(0, 1).data().toString(), QStringLiteral("Alien"));
+    ui.calls.clear();
+    emit grid.horizontalHeader()->sectionClicked(3); // "Eigentümer": not indexed
+    EXPECT_EQ(ui.calls.value(1), QStringLiteral("notice: Angeklicktes Feld ist nicht indiziert, Sortierung nicht umgeschaltet !"));
+    EXPECT_EQ(table.IndexName(), QStringLiteral("TitleFilm"));
+
+    table.SetFilter(QStringLiteral("Title=Zorro"));
+    table.SetFiltered(true);
+    EXPECT_EQ(grid.model()->rowCount(), 1);
+    ui.calls.clear();
+    window->KindAction(TDvdKind::Music)->trigger();
+    EXPECT_EQ(ui.Messages(),
+              QStringList{QStringLiteral("Wechsel des DVD-Typs (Film, Musik, Daten) , zuvor gesetzter Filter abgeschaltet!")});
+    window->KindAction(TDvdKind::Film)->trigger();
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+    window->close();
+}
+
+} // namespace
