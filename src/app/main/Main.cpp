@@ -1,6 +1,7 @@
 // The desktop program: the main window on the program folder.
 //   movarix [--data-dir DIR] [--config-dir DIR] [--screenshots DIR]
 
+#include "app/ui/FormAbout.h"
 #include "app/ui/FormMain.h"
 #include "controls/ui/GuiUserInterface.h"
 #include "controls/ui/Status4Frm.h"
@@ -60,8 +61,16 @@ int main(int argc, char** argv) {
 
     const TFolders folders({parser.value(dataDir), parser.value(configDir)}, QApplication::applicationDirPath());
     TGuiUserInterface ui(nullptr, QStringLiteral("Talmer-Movarix 1.01"));
+    // The information window greets the user while the catalogue opens.
+    TFormAbout splash;
+    if (!parser.isSet(screenshots)) {
+        splash.show();
+        QApplication::processEvents();
+    }
     TFormMain window(ui, folders);
     window.show();
+    splash.raise();
+    splash.CloseAfter(1500);
     if (parser.isSet(screenshots))
         QTimer::singleShot(1500, &window, [&] { TakeScreenshots(window, parser.value(screenshots)); });
     return app.exec();

@@ -1,11 +1,15 @@
 #include "app/ui/FormMain.h"
 
+#include "app/ui/FormAbout.h"
 #include "app/ui/HelpWindow.h"
+#include "app/ui/TrayMenu.h"
 #include "app/ui/KindGrid.h"
 #include "app/ui/NavigatorBar.h"
 #include "app/ui/RecordPage.h"
 #include "catalogue/CatalogueSession.h"
 #include "catalogue/GridModel.h"
+#include "controls/ui/ExtrudeLabel.h"
+#include "controls/ui/ZebGauge.h"
 #include "fulltext/FullTextIndexer.h"
 #include "platform/MovarixError.h"
 #include "platform/TextFile.h"
@@ -23,6 +27,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStackedWidget>
@@ -96,7 +101,8 @@ TFormMain::~TFormMain() {
 void TFormMain::BuildPages() {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    kindLabel_ = new QLabel(central);
+    kindLabel_ = new TExtrudeLabel(central);
+    kindLabel_->SetDepth(5);
     kindLabel_->setAlignment(Qt::AlignCenter);
     kindLabel_->setToolTip(Tr("Hier sehen Sie, welchen DVD-Typ Sie zur Zeit anzeigen...."));
     QFont labelFont = kindLabel_->font();
@@ -175,7 +181,7 @@ void TFormMain::BuildMenus() {
     disabled(file->addAction(Tr("Reorganisieren")));
     file->addSeparator();
     file->addAction(Tr("Beenden"), this, &QWidget::close);
-    QAction* restart = file->addAction(Tr("Restart"));
+    QAction* restart = file->addAction(Tr("Restart"), this, &TFormMain::RestartProgram);
     restart->setVisible(false);
 
     QMenu* edit = menuBar()->addMenu(Tr("Bearbeiten"));
@@ -216,10 +222,7 @@ void TFormMain::BuildMenus() {
     QMenu* help = menuBar()->addMenu(Tr("Hilfe"));
     help->addAction(Tr("Hilfe"), this, &TFormMain::Help1Click)->setShortcut(QKeySequence(Qt::Key_F1));
     disabled(help->addAction(Tr("Tips")));
-    help->addAction(Tr("Über"), this, [this] {
-        ui_.MessageBox(QStringLiteral("Talmer-Movarix 1.01"), QStringLiteral("Revision: 1.25.001 (29.09.03)"),
-                       TUserInterface::TDialogKind::Information);
-    });
+    help->addAction(Tr("Über"), this, &TFormMain::ShowAbout);
 }
 
 void TFormMain::BuildToolbar() {
@@ -241,10 +244,7 @@ void TFormMain::BuildToolbar() {
     add("Reset", "Filter aufheben...(wieder alle anzeigen)", [this] { Reset1Click(); });
     add("Drucken", "Eine Liste ausdrucken...", [] {}, false);
     add("Bild zeigen", "Ein in der Datenbank gespeichertes Bild anzeigen...", [] {}, false);
-    add("Über...", "Über uns...", [this] {
-        ui_.MessageBox(QStringLiteral("Talmer-Movarix 1.01"), QStringLiteral("Revision: 1.25.001 (29.09.03)"),
-                       TUserInterface::TDialogKind::Information);
-    });
+    add("Über...", "Über uns...", [this] { ShowAbout(); });
     toolbar_->addSeparator();
     add("Filme", "Umschalten auf Film-DVDs...", [this] { FilmDVD1Click(); });
     add("Musik", "Umschalten auf Musik-DVDs...", [this] { MusicDVD1Click(); });
@@ -255,6 +255,10 @@ void TFormMain::BuildStatusBar() {
     progressPanel_ = new QLabel(Tr("Fertig !"), this);
     progressPanel_->setMinimumWidth(150);
     progressPanel_->setVisible(false);
+    gauge_ = new TZebGauge(this);
+    gauge_->setObjectName(QStringLiteral("ZebGauge1"));
+    gauge_->SetBoxes(25);
+    gauge_->setVisible(false);
     percentPanel_ = new QLabel(QStringLiteral("0"), this);
     recordNumberPanel_ = new QLabel(QStringLiteral("0"), this);
     recordNumberPanel_->setToolTip(Tr("Zeigt die aktuelle Satznr..."));
@@ -268,6 +272,7 @@ void TFormMain::BuildStatusBar() {
     searchBox_->setToolTip(Tr("Geben Sie hier einen Suchbegriff für die Volltextsuche ein und drücken Sie "
                               "abschliessend ENTER....."));
     statusBar()->addWidget(progressPanel_);
+    statusBar()->addWidget(gauge_);
     statusBar()->addWidget(percentPanel_);
     statusBar()->addWidget(recordNumberPanel_);
     statusBar()->addWidget(recordCountPanel_);
@@ -277,12 +282,14 @@ void TFormMain::BuildStatusBar() {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         trayIcon_ = new QSystemTrayIcon(windowIcon(), this);
         trayIcon_->setToolTip(QStringLiteral("Talmer-DVD"));
-        auto* menu = new QMenu(this);
+        auto* menu = new TTrayMenu(this);
         menu->addAction(QStringLiteral("Talmer-DVD"), this, [this] {
             showNormal();
             raise();
             activateWindow();
         });
+        menu->addAction(Tr("Homepage"), this, &TFormMain::Help1Click);
+        menu->addAction(Tr("Über"), this, &TFormMain::ShowAbout);
         menu->addSeparator();
         menu->addAction(Tr("Beenden"), this, &QWidget::close);
         trayIcon_->setContextMenu(menu);
@@ -385,6 +392,18 @@ void TFormMain::Help1Click() {
         helpWindow_ = new THelpWindow(this);
     if (!helpWindow_->ShowTopic(helpFile_, QStringLiteral("Hlp_Movarix")))
         ui_.ShowMessage(Tr("Die Hilfedatei ") + THelpWindow::HelpFolder() + helpFile_ + Tr(" fehlt."));
+}
+
+void TFormMain::ShowAbout() {
+    TFormAbout about(this);
+    about.exec();
+}
+
+void TFormMain::RestartProgram() {
+    QProcess::startDetached(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
+    hide();
+    close();
+    QCoreApplication::quit();
 }
 
 void TFormMain::Timer_StartUpTimer() {
@@ -520,8 +539,9 @@ void TFormMain::KindSelected(TDvdKind kind, const QList<TColumnDef>& columns) {
     caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
     kindLabel_->setText(caption);
     QPalette palette = kindLabel_->palette();
-    palette.setColor(QPalette::WindowText, info.labelFarColour.darker(180));
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
     kindLabel_->setPalette(palette);
+    kindLabel_->SetFarColour(info.labelFarColour);
     grids_[size_t(kind)]->ApplyColumnList(columns);
     notebook_->setCurrentIndex(int(kind));
     RecordChanged();

@@ -18,6 +18,8 @@
 
 class QAction;
 class QLabel;
+class TExtrudeLabel;
+class TZebGauge;
 class QLineEdit;
 class QStackedWidget;
 class QTabWidget;
@@ -70,6 +72,9 @@ public:
     void CheckAppPaths();
     // F1: the main help topic of the current help file.
     void Help1Click();
+    // Starts a new instance of the program and ends this one.
+    void RestartProgram();
+    void ShowAbout();
     THelpWindow* HelpWindow() const { return helpWindow_; }
     const QString& HelpFile() const { return helpFile_; }
 
@@ -125,7 +130,8 @@ private:
     int hintHidePause_ = 2500;
     QStringList userCaptions_;
 
-    QLabel* kindLabel_ = nullptr;
+    TExtrudeLabel* kindLabel_ = nullptr;
+    TZebGauge* gauge_ = nullptr;
     QStackedWidget* notebook_ = nullptr;
     std::array<QTabWidget*, 3> pageSets_{};
     std::array<TRecordPage*, 3> pages_{};
