@@ -4,6 +4,7 @@
 #include "app/ui/FormMain.h"
 #include "app/ui/GridComboDelegate.h"
 #include "app/ui/HelpWindow.h"
+#include "app/ui/NotesEdit.h"
 #include "app/ui/KindGrid.h"
 #include "app/ui/NavigatorBar.h"
 #include "app/ui/RecordPage.h"
@@ -15,6 +16,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QMouseEvent>
+#include <QTextCursor>
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
@@ -229,6 +234,43 @@ TEST_F(FormMainTest, TitleClicksSortAndAFilterEndsWithAKindSwitch) {
               QStringList{QStringLiteral("Wechsel des DVD-Typs (Film, Musik, Daten) , zuvor gesetzter Filter abgeschaltet!")});
     window->KindAction(TDvdKind::Film)->trigger();
     EXPECT_EQ(grid.model()->rowCount(), 3);
+    window->close();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormMainTest, NotesFindLinksAndDateBoxesOpenTheirCalendar) {
+    auto window = Start();
+    window->show();
+    window->PageSet(TDvdKind::Film).setCurrentIndex(1);
+    TNotesEdit& notes = window->Notes(TDvdKind::Film);
+    notes.setPlainText(QStringLiteral("Mehr unter https://example.org/film und sonst nichts"));
+    notes.resize(600, 200);
+    QTextCursor cursor(notes.document());
+    cursor.setPosition(20);
+    const QPoint onLink = notes.cursorRect(cursor).center();
+    EXPECT_EQ(notes.LinkAt(onLink), QStringLiteral("https://example.org/film"));
+    cursor.setPosition(2);
+    EXPECT_TRUE(notes.LinkAt(notes.cursorRect(cursor).center()).isEmpty());
+    EXPECT_EQ(window->Session().TableDVD().FieldByName(QStringLiteral("NotesFilm")).AsString(),
+              notes.toPlainText()); // typing notes fills the record
+
+    window->PageSet(TDvdKind::Film).setCurrentIndex(0);
+    auto* date = qobject_cast<QDateEdit*>(window->Page(TDvdKind::Film).Editor(QStringLiteral("Date")));
+    ASSERT_NE(date, nullptr);
+    date->setFocus();
+    QLineEdit* text = date->findChild<QLineEdit*>();
+    ASSERT_NE(text, nullptr);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), text->mapToGlobal(QPointF(5, 5)),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(text, &doubleClick);
+    QApplication::processEvents();
+    ASSERT_NE(date->calendarWidget(), nullptr);
+    EXPECT_TRUE(date->calendarWidget()->isVisible());
+    date->calendarWidget()->window()->close();
+    window->Session().TableDVD().Cancel();
     window->close();
 }
 

@@ -5,6 +5,7 @@
 #include "app/ui/TrayMenu.h"
 #include "app/ui/KindGrid.h"
 #include "app/ui/NavigatorBar.h"
+#include "app/ui/NotesEdit.h"
 #include "app/ui/RecordPage.h"
 #include "catalogue/CatalogueSession.h"
 #include "catalogue/GridModel.h"
@@ -127,7 +128,7 @@ void TFormMain::BuildPages() {
         auto* notesPage = new QWidget(pageSet);
         auto* notesLayout = new QVBoxLayout(notesPage);
         notesLayout->addWidget(new QLabel(Tr(info.notesCaption), notesPage));
-        notes_[k] = new QTextEdit(notesPage);
+        notes_[k] = new TNotesEdit(notesPage);
         notes_[k]->setObjectName(QStringLiteral("NotesFilm"));
         connect(notes_[k], &QTextEdit::textChanged, this, [this, k] {
             if (loadingNotes_ || !session_->TableDVD().Active())

@@ -31,6 +31,7 @@ class TFullTextIndexer;
 class THelpWindow;
 class TKindGrid;
 class TNavigatorBar;
+class TNotesEdit;
 class TRecordPage;
 class TUserInterface;
 
@@ -52,6 +53,7 @@ public:
     QLabel& RecordNumberPanel() const { return *recordNumberPanel_; }
     QLabel& RecordCountPanel() const { return *recordCountPanel_; }
     TNavigatorBar& Navigator() const { return *navigator_; }
+    TNotesEdit& Notes(TDvdKind kind) const { return *notes_[size_t(kind)]; }
 
     // The steps of the start, run once when the window is first shown; also
     // callable directly (tests). False when the catalogue could not be opened.
@@ -135,7 +137,7 @@ private:
     QStackedWidget* notebook_ = nullptr;
     std::array<QTabWidget*, 3> pageSets_{};
     std::array<TRecordPage*, 3> pages_{};
-    std::array<QTextEdit*, 3> notes_{};
+    std::array<TNotesEdit*, 3> notes_{};
     std::array<TKindGrid*, 3> grids_{};
     std::array<QAction*, 3> kindActions_{};
     std::array<QAction*, 4> languageActions_{};

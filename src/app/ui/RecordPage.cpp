@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QCalendarWidget>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -106,6 +107,9 @@ TRecordPage::TRecordPage(TDvdKind kind, TAdsTable& table, TValueLists& valueList
             date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
             date->setMinimumDate(kNoDate);
             date->setSpecialValueText(QStringLiteral(" "));
+            // A double click opens the calendar, as the arrow button does.
+            if (QLineEdit* text = date->findChild<QLineEdit*>())
+                text->installEventFilter(this);
             connect(date, &QDateEdit::dateChanged, this, [this, field](const QDate& value) {
                 Store(field, [&] {
                     table_.FieldByName(field).SetValue(value == kNoDate ? QVariant() : QVariant(value));
@@ -241,6 +245,16 @@ void TRecordPage::Store(const QString& field, const std::function<void()>& assig
 }
 
 bool TRecordPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (auto* date = qobject_cast<QDateEdit*>(watched->parent())) {
+            QCalendarWidget* calendar = date->calendarWidget();
+            calendar->setSelectedDate(date->date());
+            QWidget* popup = calendar->window();
+            popup->move(date->mapToGlobal(QPoint(0, date->height())));
+            popup->show();
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         for (const TBinding& binding : bindings_) {
             if (binding.editor != watched || !binding.valueList)

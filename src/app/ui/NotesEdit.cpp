@@ -1,0 +1,39 @@
+#include "app/ui/NotesEdit.h"
+
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QUrl>
+
+TNotesEdit::TNotesEdit(QWidget* parent) : QTextEdit(parent) {
+    connect(this, &TNotesEdit::LinkClicked, this, [](const QString& link) {
+        QDesktopServices::openUrl(QUrl::fromUserInput(link));
+    });
+}
+
+QString TNotesEdit::LinkAt(const QPoint& position) const {
+    const QString anchor = anchorAt(position);
+    if (!anchor.isEmpty())
+        return anchor;
+    const QTextCursor cursor = cursorForPosition(position);
+    const QString text = cursor.block().text();
+    const int at = cursor.positionInBlock();
+    static const QRegularExpression address(QStringLiteral(R"((https?://|www\.|mailto:)[^\s<>"]+)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    for (auto match = address.globalMatch(text); match.hasNext();) {
+        const auto found = match.next();
+        if (at >= found.capturedStart() && at <= found.capturedEnd())
+            return found.captured();
+    }
+    return QString();
+}
+
+void TNotesEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QTextEdit::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || textCursor().hasSelection())
+        return;
+    const QString link = LinkAt(event->position().toPoint());
+    if (!link.isEmpty())
+        emit LinkClicked(link);
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The notes editor of a kind: the record's NotesFilm as plain or rich text.
+// A click on a link — or on a web or mail address written in the text —
+// opens it with the desktop's program for it.
+
+#include <QTextEdit>
+
+class TNotesEdit : public QTextEdit {
+    Q_OBJECT
+
+public:
+    explicit TNotesEdit(QWidget* parent = nullptr);
+
+    // The link at a position: an anchor, or an address in the plain text
+    // ("http://", "https://", "www.", "mailto:"); empty when there is none.
+    QString LinkAt(const QPoint& position) const;
+
+signals:
+    void LinkClicked(const QString& link);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
