@@ -377,6 +377,21 @@ TEST_F(AdsTableTest, ExplicitTransactionsCommitOrRollBackTogether) {
     EXPECT_EQ(Column(*table, QStringLiteral("Title")), (QStringList{"c"}));
 }
 
+TEST_F(AdsTableTest, DeletesInsideATransactionAreCommitted) {
+    for (int i = 0; i < 5; ++i)
+        AddRecord(*table, {{"Title", QString::number(i)}});
+    table->BeginTransaction();
+    for (int i = 0; i < 3; ++i) {
+        table->Last();
+        table->Delete();
+    }
+    table->Commit();
+    EXPECT_EQ(table->TotalRecordCount(), 2);
+    table->Close();
+    table->Open();
+    EXPECT_EQ(Column(*table, QStringLiteral("Title")), (QStringList{"0", "1"}));
+}
+
 TEST_F(AdsTableTest, ExclusiveOpenFailsWhileTheTableIsInUse) {
     EXPECT_THROW(OpenTableAt(folder.Path(), QStringLiteral("T.ADT"), true), EAdsError);
     auto second = OpenTableAt(folder.Path(), QStringLiteral("T.ADT")); // shared beside shared is fine
