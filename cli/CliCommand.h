@@ -44,4 +44,8 @@ int CmdList(TCliContext& context);
 int CmdDuplicate(TCliContext& context);
 int CmdImport(TCliContext& context);
 int CmdDemo(TCliContext& context);
+int CmdSearch(TCliContext& context);
 int CmdExport(TCliContext& context);
+int CmdWords(TCliContext& context);
+int CmdReindex(TCliContext& context);
+int CmdWordRows(TCliContext& context);

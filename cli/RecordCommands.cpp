@@ -3,11 +3,10 @@
 
 #include "CliArgs.h"
 #include "CliCommand.h"
+#include "CliSession.h"
 
-#include "app/ZebINI.h"
 #include "catalogue/CatalogueSession.h"
 #include "exchange/SemicolonImport.h"
-#include "fulltext/FullTextIndexer.h"
 #include "platform/UserInterface.h"
 
 #include <QCoreApplication>
@@ -17,43 +16,6 @@
 #include <memory>
 
 namespace {
-
-// The catalogue session of one command: settings, table, rules.
-struct TCliSession {
-    explicit TCliSession(TCliContext& context)
-        : settings(QStringLiteral("ZebINI_Prog"), QCoreApplication::applicationDirPath()) {
-        context.folders.EnsureProgramFolder();
-        QDir().mkpath(context.folders.WindowsFolder());
-        settings.SetINIFileName(context.folders.SettingsFile());
-        session = std::make_unique<TCatalogueSession>(context.folders.ProgramFolder(), settings, context.ui);
-        if (!session->Open())
-            throw EMovarixError(QStringLiteral("The catalogue could not be opened"));
-        // Changes made here reach the full-text index as they do in the window.
-        indexer = std::make_unique<TFullTextIndexer>(session->TableDVD(), context.folders.ProgramFolder(), context.ui);
-        session->SetIndexer(indexer.get());
-        indexer->OpenAtStart();
-    }
-    ~TCliSession() {
-        try {
-            indexer->Close();
-        } catch (const EMovarixError& error) {
-            std::fprintf(stderr, "%s\n", error.Message().toLocal8Bit().constData());
-        }
-        session->SetIndexer(nullptr);
-    }
-    TAdsTable& Table() { return session->TableDVD(); }
-
-    TZebINI settings;
-    std::unique_ptr<TCatalogueSession> session;
-    std::unique_ptr<TFullTextIndexer> indexer;
-};
-
-TDvdKind KindOf(const QString& name) {
-    TDvdKind kind;
-    if (!TDvdKinds::FromName(name, &kind))
-        throw EUsage(QStringLiteral("--kind must be film, music or data"));
-    return kind;
-}
 
 // Field=Value from the command line: Booleans also as wahr/falsch.
 void Assign(TAdsTable& table, const QString& assignment) {
@@ -104,8 +66,8 @@ bool PostOrRefuse(TAdsTable& table) {
 
 int CmdAdd(TCliContext& context) {
     TCliArgs args(context.args);
-    const TDvdKind kind = KindOf(args.Require(QStringLiteral("--kind")));
-    TCliSession cli(context);
+    const TDvdKind kind = KindFromArgument(args.Require(QStringLiteral("--kind")));
+    TCliSession cli(context, true);
     cli.session->SelectKind(kind);
     TAdsTable& table = cli.Table();
     table.Insert();
@@ -123,7 +85,7 @@ int CmdEdit(TCliContext& context) {
     const QStringList assignments = args.Rest();
     if (assignments.isEmpty())
         throw EUsage(QStringLiteral("edit needs Field=Value"));
-    TCliSession cli(context);
+    TCliSession cli(context, true);
     TAdsTable& table = cli.Table();
     Locate(table, ftsNo);
     table.Edit();
@@ -140,7 +102,7 @@ int CmdDelete(TCliContext& context) {
     const QString ftsNo = args.Require(QStringLiteral("--ftsno"));
     if (!args.Rest().isEmpty())
         throw EUsage(QStringLiteral("delete takes only --ftsno"));
-    TCliSession cli(context);
+    TCliSession cli(context, true);
     Locate(cli.Table(), ftsNo);
     cli.Table().Delete();
     return 0;
@@ -148,7 +110,7 @@ int CmdDelete(TCliContext& context) {
 
 int CmdList(TCliContext& context) {
     TCliArgs args(context.args);
-    const TDvdKind kind = KindOf(args.Require(QStringLiteral("--kind")));
+    const TDvdKind kind = KindFromArgument(args.Require(QStringLiteral("--kind")));
     const QString order = args.Take(QStringLiteral("--order"));
     QString fields = args.Take(QStringLiteral("--fields"));
     const QString filter = args.Take(QStringLiteral("--filter"));
@@ -159,7 +121,7 @@ int CmdList(TCliContext& context) {
     if (fields.isEmpty())
         fields = QStringLiteral("FTSNo,DVDNo,Title");
 
-    TCliSession cli(context);
+    TCliSession cli(context, true);
     TAdsTable& table = cli.Table();
     cli.session->SelectKind(kind);
     if (order == QLatin1String("title"))
@@ -183,10 +145,10 @@ int CmdList(TCliContext& context) {
 int CmdDuplicate(TCliContext& context) {
     TCliArgs args(context.args);
     const QString ftsNo = args.Require(QStringLiteral("--ftsno"));
-    const TDvdKind kind = KindOf(args.Require(QStringLiteral("--kind")));
+    const TDvdKind kind = KindFromArgument(args.Require(QStringLiteral("--kind")));
     if (!args.Rest().isEmpty())
         throw EUsage(QStringLiteral("duplicate takes only --ftsno and --kind"));
-    TCliSession cli(context);
+    TCliSession cli(context, true);
     TAdsTable& table = cli.Table();
     Locate(table, ftsNo);
     cli.session->Copy();
@@ -199,12 +161,12 @@ int CmdDuplicate(TCliContext& context) {
 
 int CmdImport(TCliContext& context) {
     TCliArgs args(context.args);
-    const TDvdKind kind = KindOf(args.Require(QStringLiteral("--kind")));
+    const TDvdKind kind = KindFromArgument(args.Require(QStringLiteral("--kind")));
     const QStringList fields = args.Require(QStringLiteral("--fields")).split(QLatin1Char(','));
     const QStringList rest = args.Rest();
     if (rest.size() != 1)
         throw EUsage(QStringLiteral("import needs one file"));
-    TCliSession cli(context);
+    TCliSession cli(context, true);
     cli.session->SelectKind(kind);
     for (const QString& field : fields)
         cli.Table().FieldByName(field.trimmed()); // an unknown field is an error before anything is added

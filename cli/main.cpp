@@ -28,7 +28,12 @@ const TCliCommand kCommands[] = {
     {"duplicate", "duplicate --ftsno N --kind K", &CmdDuplicate},
     {"import", "import --kind K --fields F1,F2,... FILE", &CmdImport},
     {"demo", "demo", &CmdDemo},
+    {"search", "search [--kind film|music|data] [--logic and|or|phrase|near|like|not|expression|smart] [--near N] "
+               "[--narrow|--widen] QUERY", &CmdSearch},
     {"export", "export --format xls|doc|rtf|html|txt|csv|dif|slk|tex|sql|xml|dbf|clipboard --out FILE [--fields F1,F2,...] [--title T] [--header-line L]... [--footer-line L]... [--no-col-headers] [--max-records N] [--index-page] [--css-external [FILE]] [--template NAME|FILE.htf] [--table-name NAME] [--create-table] [--commit-every N] [--commit-after] [--user-format FIELD=FORMAT]... [--filter EXPR]", &CmdExport},
+    {"words", "words TEXT", &CmdWords},
+    {"reindex", "reindex", &CmdReindex},
+    {"word-rows", "word-rows WORD", &CmdWordRows},
 };
 
 void PrintError(const QString& text) {

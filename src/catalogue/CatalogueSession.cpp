@@ -3,6 +3,7 @@
 #include "app/ZebINI.h"
 #include "catalogue/CatalogueIndexer.h"
 #include "catalogue/CatalogueSchema.h"
+#include "catalogue/CatalogueSearcher.h"
 #include "catalogue/CatalogueStatus.h"
 #include "catalogue/CatalogueStore.h"
 #include "catalogue/ColumnList.h"
@@ -27,6 +28,7 @@ TCatalogueSession::TCatalogueSession(const QString& programFolder, TZebINI& sett
     : programFolder_(programFolder), settings_(settings), ui_(ui), status_(status), indexer_(indexer),
       clock_([] { return QDateTime::currentDateTime(); }) {
     lastDiscNumber_ = settings_.INIReadInteger(kMain, QStringLiteral("LastDVDNo"), 1);
+    filterCounter_ = settings_.INIReadInteger(kMain, QStringLiteral("InternFilterNummer"), 0);
     table_.BeforeInsert = [this](TAdsTable&) { TableDVDBeforeInsert(); };
     table_.AfterInsert = [this](TAdsTable&) { TableDVDAfterInsert(); };
     table_.BeforeEdit = [this](TAdsTable&) { TableDVDBeforeEdit(); };
@@ -332,4 +334,77 @@ void TCatalogueSession::Paste() {
         ui_.ShowMessage(Tr("Satz eingefügt !"));
     }
     table_.Last();
+}
+
+// ---------------------------------------------------------------- search
+
+void TCatalogueSession::VolltextSucheStarten(const QString& text) {
+    // Whatever happens below, the flags do not outlive the search.
+    struct TFlags {
+        TCatalogueSession& session;
+        ~TFlags() { session.searchRunning_ = session.marking_ = false; }
+    } flags{*this};
+    searchRunning_ = true;
+    if (status_)
+        status_->SetProgressVisible(true);
+    THourglass hourglass(ui_);
+    if (table_.Filtered())
+        table_.SetFiltered(false);
+
+    qint64 searchMs = 0;
+    const int count = searcher_ ? searcher_->Search(text, &searchMs) : 0;
+    auto gauge = [this](const QString& caption) {
+        if (status_)
+            status_->SetProgressCaption(caption);
+    };
+    if (count == 0) {
+        gauge(Tr("Nicht´s gefunden"));
+        ui_.ShowMessage(Tr("Suchbegriff in keiner DVD-Kategorie (Film-DVD, Musik- und Daten-DVD) gefunden !"));
+        return;
+    }
+    const QString treffer = Tr("%1 Treffer (%2 sec)");
+    gauge(treffer.arg(count).arg(double(searchMs) / 1000.0, 0, 'f', 3));
+    const qint64 matchMs = searcher_->MakeMatches();
+    gauge(treffer.arg(count).arg(double(matchMs) / 1000.0, 0, 'f', 3));
+    if (count > searcher_->MatchLimit())
+        ui_.ShowMessage(Tr("Eingestelltes Limit von %1 Sätzen erreicht!").arg(searcher_->MatchLimit()));
+
+    // Mark the matches of the kind shown with a new filter number.
+    const TDvdKindInfo& info = TDvdKinds::Info(kind_);
+    table_.DisableControls();
+    struct TControls {
+        TAdsTable& table;
+        ~TControls() { table.EnableControls(); }
+    } controls{table_};
+    table_.SetFilter(QStringLiteral(".F."));
+    const QString saved = table_.IndexName();
+    savedIndexName_ = saved;
+    table_.SetIndexName(QStringLiteral("FTSNO"));
+    ++filterCounter_;
+    marking_ = true;
+    int marked = 0;
+    for (int number : searcher_->MatchRowNumbers()) {
+        if (!table_.FindKey({number})) {
+            ui_.ShowMessage(Tr("ACHTUNG, Fehler beim Volltext-Filtern!"));
+            return;
+        }
+        if (table_.FieldByName(QLatin1String(info.flagField)).AsBoolean()) {
+            table_.Edit();
+            table_.FieldByName(QStringLiteral("InternFilter")).SetAsInteger(filterCounter_);
+            table_.Post();
+            ++marked;
+        }
+    }
+    gauge(QString::number(marked) + Tr(" Treffer"));
+    if (marked > 0) {
+        table_.SetIndexName(QLatin1String(info.matchTag));
+        table_.SetFilter(QStringLiteral("InternFilter=%1").arg(filterCounter_));
+        table_.SetFiltered(true);
+    } else {
+        table_.SetIndexName(saved);
+        static const char* const notFound[] = {"Suchbegriff in Film-DVD`s nicht gefunden !",
+                                               "Suchbegriff in Musik-DVD`s nicht gefunden !",
+                                               "Suchbegriff in Daten-DVD`s nicht gefunden !"};
+        ui_.ShowMessage(Tr(notFound[static_cast<int>(kind_)]));
+    }
 }

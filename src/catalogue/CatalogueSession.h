@@ -18,6 +18,7 @@
 #include <optional>
 
 class TCatalogueIndexer;
+class TCatalogueSearcher;
 class TCatalogueStatus;
 class TUserInterface;
 class TZebINI;
@@ -35,6 +36,7 @@ public:
     TAdsTable& TableDVD() { return table_; }
     const QString& ProgramFolder() const { return programFolder_; }
     void SetIndexer(TCatalogueIndexer* indexer) { indexer_ = indexer; }
+    void SetSearcher(TCatalogueSearcher* searcher) { searcher_ = searcher; }
     void SetClock(TClock clock) { clock_ = std::move(clock); }
 
     // Creates, opens, upgrades and indexes the catalogue as the start does.
@@ -85,6 +87,14 @@ public:
     // The FTSNo of the record the last paste made (0 when none).
     int LastPastedFtsNo() const { return lastPastedFtsNo_; }
 
+    // The full-text search of the search box: finds the matches, marks those
+    // of the kind shown with a new filter number and filters the view to
+    // them. Both search flags are cleared on every way out.
+    void VolltextSucheStarten(const QString& text);
+    // The number of the latest search's marks ("InternFilterNummer").
+    int FilterCounter() const { return filterCounter_; }
+    void SetFilterCounter(int counter) { filterCounter_ = counter; }
+
 private:
     void ShowRecordNumber();
     void ShowRecordCount();
@@ -96,6 +106,8 @@ private:
     TUserInterface& ui_;
     TCatalogueStatus* status_;
     TCatalogueIndexer* indexer_;
+    TCatalogueSearcher* searcher_ = nullptr;
+    int filterCounter_ = 0;
     TClock clock_;
     TAdsTable table_;
 

@@ -46,6 +46,16 @@ TFullTextIndexer::TFullTextIndexer(TAdsTable& catalogue, const QString& programF
     update_.SetTextLink(&updateText_);
     update_.SetWordsLink(&updateWords_);
     update_.Parser().SetOnAcceptWord([this](const QByteArray& word) { return AcceptWord(word); });
+    // The search reads through the update engine's links; the match table
+    // "FTSMatch.adt" takes up to 500 matches.
+    search_.SetTextLink(&updateText_);
+    search_.SetWordsLink(&updateWords_);
+    tableMatch_.SetDatabaseName(folder_);
+    tableMatch_.SetTableName(QStringLiteral("FTSMatch.adt"));
+    matchMaker_.SetDataSet(&tableMatch_);
+    matchMaker_.SetSearcher(&search_);
+    matchMaker_.SetFieldNames(TrbMatchMaker::ProgramFieldNames());
+    matchMaker_.SetMatchLimit(500);
     // Every row the update engine posts beeps.
     updateWords_.SetAfterPost([this] { ui_.Beep(); });
 }
@@ -226,4 +236,33 @@ void TFullTextIndexer::Refresh() {
     }
 }
 
-void TFullTextIndexer::ResetSearch() {}
+void TFullTextIndexer::ResetSearch() {
+    search_.ResetSearch();
+}
+
+int TFullTextIndexer::Search(const QString& text, qint64* elapsedMs) {
+    if (!IsOpen())
+        return 0;
+    search_.SetSearchFor(text);
+    search_.ResetSearch();
+    search_.Search();
+    if (elapsedMs)
+        *elapsedMs = search_.Elapsed();
+    return search_.Count();
+}
+
+qint64 TFullTextIndexer::MakeMatches() {
+    matchMaker_.MakeMatches();
+    return matchMaker_.Elapsed();
+}
+
+QList<int> TFullTextIndexer::MatchRowNumbers() {
+    QList<int> numbers;
+    if (!tableMatch_.Active())
+        return numbers;
+    tableMatch_.SetIndexName(QString());
+    TField& number = tableMatch_.FieldByName(QStringLiteral("FTSNo"));
+    for (tableMatch_.First(); !tableMatch_.Eof() && !tableMatch_.IsEmpty(); tableMatch_.Next())
+        numbers << number.AsInteger();
+    return numbers;
+}

@@ -12,10 +12,13 @@
 // the new text are then added and the error is reported after the post).
 
 #include "catalogue/CatalogueIndexer.h"
+#include "catalogue/CatalogueSearcher.h"
 #include "fulltext/Accept.h"
 #include "fulltext/Cache.h"
 #include "fulltext/MakeWordsADSLink.h"
 #include "fulltext/Make.h"
+#include "fulltext/MatchMaker.h"
+#include "fulltext/Search.h"
 #include "fulltext/TextADSLink.h"
 #include "fulltext/Update.h"
 #include "fulltext/WordsADSLink.h"
@@ -31,7 +34,7 @@
 class TrbEngineListener;
 class TUserInterface;
 
-class TFullTextIndexer : public TCatalogueIndexer {
+class TFullTextIndexer : public TCatalogueIndexer, public TCatalogueSearcher {
 public:
     static constexpr const char* WordsTableName = "FTS.ADT";
     // What the program asks for; the build rounds it up to 1008.
@@ -86,8 +89,17 @@ public:
     // Reads the index settings again; an error is not raised here (a delete
     // or a kind switch goes on) but by the next ApplyRecord().
     void Refresh() override;
-    // No search engine keeps results here yet; nothing to forget.
+    // Forgets the search's kept word sets and record range.
     void ResetSearch() override;
+
+    // --- TCatalogueSearcher ----------------------------------------------------
+    int Search(const QString& text, qint64* elapsedMs) override;
+    qint64 MakeMatches() override;
+    int MatchLimit() const override { return matchMaker_.MatchLimit(); }
+    QList<int> MatchRowNumbers() override;
+    TrbSearch& SearchEngine() { return search_; }
+    TrbMatchMaker& MatchMaker() { return matchMaker_; }
+    TAdsTable& TableFtsMatch() { return tableMatch_; }
 
     // --- parts ---------------------------------------------------------------------
     // Progress of builds (the progress window attaches here).
@@ -118,6 +130,9 @@ private:
     TrbWordsADSLink updateWords_;
     TrbMake make_;
     TrbUpdate update_;
+    TrbSearch search_;
+    TAdsTable tableMatch_;
+    TrbMatchMaker matchMaker_;
     TrbEngineListener* buildListener_ = nullptr;
     // An error of CaptureOldText, reported after the record is applied.
     std::optional<EMovarixError> deferred_;

@@ -93,6 +93,7 @@ TFormMain::TFormMain(TUserInterface& ui, const TFolders& folders, QWidget* paren
 }
 
 TFormMain::~TFormMain() {
+    session_->SetSearcher(nullptr);
     session_->SetIndexer(nullptr);
     indexer_.reset();
 }
@@ -272,6 +273,10 @@ void TFormMain::BuildStatusBar() {
     searchBox_->setFixedWidth(250);
     searchBox_->setToolTip(Tr("Geben Sie hier einen Suchbegriff für die Volltextsuche ein und drücken Sie "
                               "abschliessend ENTER....."));
+    // Entering the search box clears it; Enter runs the search.
+    searchBox_->installEventFilter(this);
+    connect(searchBox_, &QLineEdit::returnPressed, this,
+            [this] { Guarded([this] { session_->VolltextSucheStarten(searchBox_->text()); }); });
     statusBar()->addWidget(progressPanel_);
     statusBar()->addWidget(gauge_);
     statusBar()->addWidget(percentPanel_);
@@ -308,6 +313,7 @@ void TFormMain::INIWerteLesen() {
     const int hideSeconds = zebIni_.INIReadInteger(kMain, QStringLiteral("HintHidePauseSek"), -1);
     if (hideSeconds >= 0)
         hintHidePause_ = hideSeconds * 1000;
+    session_->SetFilterCounter(zebIni_.INIReadInteger(kMain, QStringLiteral("InternFilterNummer"), 0));
     session_->SetLastDiscNumber(zebIni_.INIReadInteger(kMain, QStringLiteral("LastDVDNo"), 1));
     userCaptions_.clear();
     for (int i = 1; i <= 5; ++i)
@@ -322,8 +328,7 @@ void TFormMain::INIWerteLesen() {
 void TFormMain::ZebINI_ProgWriteINI() {
     zebIni_.INIWriteString(kMain, QStringLiteral("Programmpfad"), folders_.ProgramFolder());
     zebIni_.INIWriteBool(kMain, QStringLiteral("ErstStart"), false);
-    zebIni_.INIWriteInteger(kMain, QStringLiteral("InternFilterNummer"),
-                            zebIni_.INIReadInteger(kMain, QStringLiteral("InternFilterNummer"), 0));
+    zebIni_.INIWriteInteger(kMain, QStringLiteral("InternFilterNummer"), session_->FilterCounter());
     zebIni_.INIWriteBool(kMain, QStringLiteral("Maushilfe"), hintsOn_);
     zebIni_.INIWriteInteger(kMain, QStringLiteral("HintPause"), hintPause_);
     zebIni_.INIWriteInteger(kMain, QStringLiteral("HintHidePause"), hintHidePause_);
@@ -331,6 +336,12 @@ void TFormMain::ZebINI_ProgWriteINI() {
 }
 
 // ---------------------------------------------------------------- start and close
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == searchBox_ && event->type() == QEvent::FocusIn)
+        searchBox_->clear(); // EditFTSSearchEnter
+    return QMainWindow::eventFilter(watched, event);
+}
 
 void TFormMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -369,6 +380,7 @@ bool TFormMain::FormShow() {
     // words table yet, then kept current by the record rules.
     indexer_ = std::make_unique<TFullTextIndexer>(session_->TableDVD(), folders_.ProgramFolder(), ui_);
     session_->SetIndexer(indexer_.get());
+    session_->SetSearcher(indexer_.get());
     Guarded([this] { indexer_->OpenAtStart(); });
     // The upgrade may have rewritten the film layout; the grid shows it.
     if (auto saved = TColumnList::LoadFile(folders_.ProgramFolder() + QStringLiteral("GridFilm.txt")))

@@ -81,6 +81,7 @@ public:
     const QString& HelpFile() const { return helpFile_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
