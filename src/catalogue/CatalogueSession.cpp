@@ -377,7 +377,10 @@ void TCatalogueSession::VolltextSucheStarten(const QString& text) {
         ~TControls() { table.EnableControls(); }
     } controls{table_};
     table_.SetFilter(QStringLiteral(".F."));
-    const QString saved = table_.IndexName();
+    // A view still on an earlier search's marks keeps the order chosen
+    // before that search, so Filter-Reset returns to it.
+    const bool onMarks = table_.IndexName().startsWith(QLatin1String("InternFilter"), Qt::CaseInsensitive);
+    const QString saved = onMarks && !savedIndexName_.isEmpty() ? savedIndexName_ : table_.IndexName();
     savedIndexName_ = saved;
     table_.SetIndexName(QStringLiteral("FTSNO"));
     ++filterCounter_;
