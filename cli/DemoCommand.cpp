@@ -3,13 +3,10 @@
 // are free to use, each with a note.
 
 #include "CliCommand.h"
+#include "CliSession.h"
 
-#include "app/ZebINI.h"
-#include "catalogue/CatalogueSession.h"
 
-#include <QCoreApplication>
 #include <QDate>
-#include <QDir>
 
 namespace {
 
@@ -102,15 +99,10 @@ const TDemoDisc kData[] = {
 int CmdDemo(TCliContext& context) {
     if (!context.args.isEmpty())
         throw EUsage(QStringLiteral("demo takes no arguments"));
-    context.folders.EnsureProgramFolder();
-    QDir().mkpath(context.folders.WindowsFolder());
-    TZebINI settings(QStringLiteral("ZebINI_Prog"), QCoreApplication::applicationDirPath());
-    settings.SetINIFileName(context.folders.SettingsFile());
-    settings.INIWriteBool(QStringLiteral("Main"), QStringLiteral("DVDNrInc"), true);
-    TCatalogueSession session(context.folders.ProgramFolder(), settings, context.ui);
-    if (!session.Open())
-        return 1;
-    TAdsTable& table = session.TableDVD();
+    TCliSession cli(context, true);
+    cli.settings.INIWriteBool(QStringLiteral("Main"), QStringLiteral("DVDNrInc"), true);
+    TCatalogueSession& session = *cli.session;
+    TAdsTable& table = cli.Table();
     if (table.TotalRecordCount() > 0)
         throw EMovarixError(QStringLiteral("The catalogue is not empty; the demo fills only an empty one"));
 

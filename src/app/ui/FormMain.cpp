@@ -12,6 +12,8 @@
 #include "controls/ui/ExtrudeLabel.h"
 #include "controls/ui/ZebGauge.h"
 #include "fulltext/FullTextIndexer.h"
+#include "fulltext/ui/ProgressDialog.h"
+#include "fulltext/ui/ProgressDlg.h"
 #include "platform/MovarixError.h"
 #include "platform/TextFile.h"
 #include "platform/Translate.h"
@@ -93,6 +95,8 @@ TFormMain::TFormMain(TUserInterface& ui, const TFolders& folders, QWidget* paren
 }
 
 TFormMain::~TFormMain() {
+    if (progress_)
+        progress_->SetEngine(nullptr);
     session_->SetSearcher(nullptr);
     session_->SetIndexer(nullptr);
     indexer_.reset();
@@ -381,6 +385,10 @@ bool TFormMain::FormShow() {
     indexer_ = std::make_unique<TFullTextIndexer>(session_->TableDVD(), folders_.ProgramFolder(), ui_);
     session_->SetIndexer(indexer_.get());
     session_->SetSearcher(indexer_.get());
+    progress_ = new TrbProgressDialog(this);
+    progress_->SetParentWidget(this);
+    progress_->SetAutoClose(true);
+    progress_->SetEngine(&indexer_->Make());
     Guarded([this] { indexer_->OpenAtStart(); });
     // The upgrade may have rewritten the film layout; the grid shows it.
     if (auto saved = TColumnList::LoadFile(folders_.ProgramFolder() + QStringLiteral("GridFilm.txt")))

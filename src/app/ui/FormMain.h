@@ -28,6 +28,7 @@ class QTimer;
 class QSystemTrayIcon;
 class TCatalogueSession;
 class TFullTextIndexer;
+class TrbProgressDialog;
 class THelpWindow;
 class TKindGrid;
 class TNavigatorBar;
@@ -124,6 +125,7 @@ private:
     TValueLists valueLists_;
     std::unique_ptr<TCatalogueSession> session_;
     std::unique_ptr<TFullTextIndexer> indexer_; // goes before the session's table
+    TrbProgressDialog* progress_ = nullptr;     // the build's progress window
 
     // values read from the settings
     bool notesAsRichText_ = true;
