@@ -45,22 +45,14 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolders.h"
+
 namespace {
 
 constexpr int kBatch = 1000;
 constexpr int kVocabularySize = 30000;
 constexpr unsigned kSeed = 20240611;
 
-QTemporaryDir& WorkDir() {
-    static QTemporaryDir dir;
-    return dir;
-}
-
-QString Folder(const QString& name) {
-    const QString path = WorkDir().path() + QLatin1Char('/') + name + QLatin1Char('/');
-    QDir().mkpath(path);
-    return path;
-}
 
 // A user interface that says yes and keeps quiet.
 TUserInterface& QuietUi() {

@@ -29,20 +29,12 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolders.h"
+
 namespace {
 
 constexpr int kBatch = 1000;
 
-QTemporaryDir& WorkDir() {
-    static QTemporaryDir dir;
-    return dir;
-}
-
-QString Folder(const QString& name) {
-    const QString path = WorkDir().path() + QLatin1Char('/') + name + QLatin1Char('/');
-    QDir().mkpath(path);
-    return path;
-}
 
 // One realistic catalogue record.
 struct TSample {
