@@ -275,3 +275,28 @@ TEST_F(FormMainTest, NotesFindLinksAndDateBoxesOpenTheirCalendar) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FormMainTest, RichNotesKeepTheirFormattingAndPlainNotesTheirText) {
+    auto window = Start();
+    window->show();
+    window->PageSet(TDvdKind::Film).setCurrentIndex(1);
+    TNotesEdit& notes = window->Notes(TDvdKind::Film);
+    ASSERT_TRUE(notes.RichText()); // "RTFinMemofelder" is on by default
+    notes.setHtml(QStringLiteral("Mit <b>Brigitte Helm</b> als Maria"));
+    TAdsTable& table = window->Session().TableDVD();
+    EXPECT_EQ(table.FieldByName(QStringLiteral("NotesFilm")).AsString(),
+              QStringLiteral("Mit **Brigitte Helm** als Maria"));
+    table.FieldByName(QStringLiteral("Title")).SetAsString(QStringLiteral("Metropolis"));
+    table.Post();
+    window->close();
+
+    window->ZebINI_Prog().INIWriteBool(QStringLiteral("Main"), QStringLiteral("RTFinMemofelder"), false);
+    auto plain = Start();
+    EXPECT_FALSE(plain->Notes(TDvdKind::Film).RichText());
+    EXPECT_EQ(plain->Notes(TDvdKind::Film).toPlainText(), QStringLiteral("Mit **Brigitte Helm** als Maria"));
+    plain->close();
+}
+
+} // namespace

@@ -143,7 +143,7 @@ void TFormMain::BuildPages() {
                 loadingNotes_ = true;
                 if (t.State() == TAdsTable::TState::Browse)
                     t.IsEmpty() ? t.Insert() : t.Edit();
-                t.FieldByName(QStringLiteral("NotesFilm")).SetAsString(notes_[k]->toPlainText());
+                t.FieldByName(QStringLiteral("NotesFilm")).SetAsString(notes_[k]->StoredText());
                 loadingNotes_ = false;
             });
             loadingNotes_ = false;
@@ -325,8 +325,13 @@ void TFormMain::INIWerteLesen() {
                                                QStringLiteral("BenutzerdefiniertFeld1"));
     for (TRecordPage* page : pages_)
         page->SetUserCaptions(userCaptions_);
-    for (QTextEdit* notes : notes_)
-        notes->setAcceptRichText(notesAsRichText_);
+    for (TNotesEdit* notes : notes_)
+        notes->SetRichText(notesAsRichText_);
+    // Without hints the whole program shows no tool tips.
+    if (hintsOn_)
+        qApp->removeEventFilter(this);
+    else
+        qApp->installEventFilter(this);
 }
 
 void TFormMain::ZebINI_ProgWriteINI() {
@@ -342,6 +347,8 @@ void TFormMain::ZebINI_ProgWriteINI() {
 // ---------------------------------------------------------------- start and close
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip && !hintsOn_)
+        return true;
     if (watched == searchBox_ && event->type() == QEvent::FocusIn)
         searchBox_->clear(); // EditFTSSearchEnter
     return QMainWindow::eventFilter(watched, event);
@@ -525,8 +532,8 @@ void TFormMain::RecordChanged() {
     if (!loadingNotes_) {
         loadingNotes_ = true;
         const QString notes = table.FieldByName(QStringLiteral("NotesFilm")).AsString();
-        if (notes_[k]->toPlainText() != notes)
-            notes_[k]->setPlainText(notes);
+        if (notes_[k]->StoredText() != notes)
+            notes_[k]->LoadStoredText(notes);
         loadingNotes_ = false;
     }
 }

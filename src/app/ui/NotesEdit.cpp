@@ -12,6 +12,26 @@ TNotesEdit::TNotesEdit(QWidget* parent) : QTextEdit(parent) {
     });
 }
 
+void TNotesEdit::SetRichText(bool rich) {
+    if (rich == rich_)
+        return;
+    const QString stored = StoredText();
+    rich_ = rich;
+    setAcceptRichText(rich);
+    LoadStoredText(stored);
+}
+
+QString TNotesEdit::StoredText() const {
+    return rich_ ? document()->toMarkdown().trimmed() : toPlainText();
+}
+
+void TNotesEdit::LoadStoredText(const QString& text) {
+    if (rich_)
+        setMarkdown(text);
+    else
+        setPlainText(text);
+}
+
 QString TNotesEdit::LinkAt(const QPoint& position) const {
     const QString anchor = anchorAt(position);
     if (!anchor.isEmpty())

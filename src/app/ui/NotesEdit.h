@@ -11,6 +11,14 @@ class TNotesEdit : public QTextEdit {
 public:
     explicit TNotesEdit(QWidget* parent = nullptr);
 
+    // Rich text keeps its formatting as Markdown (bold, italic, lists,
+    // links), which stays readable wherever the note is shown as text;
+    // plain text is stored as typed.
+    void SetRichText(bool rich);
+    bool RichText() const { return rich_; }
+    QString StoredText() const;
+    void LoadStoredText(const QString& text);
+
     // The link at a position: an anchor, or an address in the plain text
     // ("http://", "https://", "www.", "mailto:"); empty when there is none.
     QString LinkAt(const QPoint& position) const;
@@ -20,4 +28,7 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool rich_ = true;
 };
