@@ -55,6 +55,14 @@ const TDemoDisc kFilms[] = {
     {"Der Student von Prag", "Ein Pakt mit dem Spiegelbild", "Stellan Rye", "Horror", 1913, "Doppelgänger."},
     {"Gullivers Reisen", "Zeichentrick nach Jonathan Swift", "Dave Fleischer", "Trickfilm", 1939,
      "Lilliput in Farbe."},
+    {"Der müde Tod", "Ein Mädchen ringt mit dem Tod um ihren Liebsten", "Fritz Lang", "Drama", 1921,
+     "Drei Lichter, drei Geschichten."},
+    {"Der letzte Mann", "Ein Portier verliert seine Uniform", "F. W. Murnau", "Drama", 1924,
+     "Fast ohne Zwischentitel erzählt."},
+    {"Cops", "Ein junger Mann und die ganze Polizei", "Buster Keaton", "Komödie", 1922, "Kurzfilm, zwanzig Minuten."},
+    {"Der Kongreß tanzt", "Wiener Kongress mit Musik", "Erik Charell", "Musikfilm", 1931,
+     "Das gibt's nur einmal."},
+    {"Scarlet Street", "Ein Kassierer malt und verliert alles", "Fritz Lang", "Krimi", 1945, "Film noir."},
 };
 
 const TDemoDisc kMusic[] = {
@@ -78,6 +86,12 @@ const TDemoDisc kMusic[] = {
     {"Bilder einer Ausstellung", "Klavierzyklus", "Modest Mussorgski", "Romantik", 1874, "Das große Tor von Kiew."},
     {"Karneval der Tiere", "Große zoologische Fantasie", "Camille Saint-Saëns", "Romantik", 1886, "Der Schwan."},
     {"Gymnopédies", "Drei Klavierstücke", "Erik Satie", "Moderne", 1888, "Lent et douloureux."},
+    {"Messias", "Oratorium in drei Teilen", "Georg Friedrich Händel", "Barock", 1742, "Mit dem Halleluja."},
+    {"Die Zauberflöte", "Oper in zwei Aufzügen", "Wolfgang Amadeus Mozart", "Klassik", 1791,
+     "Querschnitt mit den Arien der Königin der Nacht."},
+    {"Clair de lune", "Aus der Suite bergamasque", "Claude Debussy", "Moderne", 1905, "Klavier solo."},
+    {"Boléro", "Orchesterstück", "Maurice Ravel", "Moderne", 1928, "Eine Melodie, immer lauter."},
+    {"Schwanensee", "Ballettmusik", "Pjotr Iljitsch Tschaikowski", "Romantik", 1877, "Suite aus dem Ballett."},
 };
 
 const TDemoDisc kData[] = {
@@ -92,6 +106,11 @@ const TDemoDisc kData[] = {
     {"Schriftarten", "Freie Schriften für Layout", "Büro", "Software", 2020, "OTF und TTF."},
     {"Rezepte", "Gesammelte Rezepte als PDF", "Familie", "Dokumente", 2022, "Nach Gängen sortiert."},
     {"E-Books gemeinfrei", "Klassiker der Weltliteratur", "Büro", "Dokumente", 2019, "EPUB und PDF."},
+    {"Fotos Geburtstag", "Der runde Geburtstag im Garten", "Familie", "Fotos", 2023, "Mit Diashow."},
+    {"Kartenmaterial Wandern", "GPX-Spuren und Karten der Alpen", "Büro", "Dokumente", 2021, "Offline-Karten."},
+    {"Sicherung Laptop", "Benutzerordner vor dem Neuaufsetzen", "Büro", "Sicherung", 2022, "Komprimiert."},
+    {"Videos Schulaufführung", "Theaterstück der Klasse 4b", "Familie", "Video", 2020, "Zwei Kameras."},
+    {"Musiksammlung Sicherung 2", "FLAC-Dateien der eigenen CDs", "Familie", "Sicherung", 2021, "Teil 2 von 3."},
 };
 
 } // namespace

@@ -114,11 +114,11 @@ TEST(CliTest, DemoFillsOnlyAnEmptyCatalogue) {
     TTempFolder folder;
     const TRun demo = RunCli(folder, {QStringLiteral("demo")});
     ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-    EXPECT_TRUE(demo.out.endsWith(QStringLiteral("20 Film-DVDs, 15 Musik-DVDs, 10 Daten-DVDs\n")));
+    EXPECT_TRUE(demo.out.endsWith(QStringLiteral("25 Film-DVDs, 20 Musik-DVDs, 15 Daten-DVDs\n")));
     const struct {
         const char* kind;
         int records;
-    } kinds[] = {{"film", 20}, {"music", 15}, {"data", 10}};
+    } kinds[] = {{"film", 25}, {"music", 20}, {"data", 15}};
     for (const auto& k : kinds) {
         const TRun list = RunCli(folder, {QStringLiteral("list"), QStringLiteral("--kind"), QString::fromLatin1(k.kind)});
         EXPECT_EQ(list.out.count(QLatin1Char('\n')), k.records) << k.kind;
