@@ -192,7 +192,8 @@ void TCatalogueSession::TableDVDAfterPost() {
     if (marking_)
         return;
     if (indexer_) {
-        if (table_.TotalRecordCount() > 0 && !indexer_->IndexExists())
+        // The file test first: counting the records is a scan of the table.
+        if (!indexer_->IndexExists() && table_.TotalRecordCount() > 0)
             indexer_->BuildIndex(kSegmentSize);
         if (indexer_->IsOpen()) {
             try {

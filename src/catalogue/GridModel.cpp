@@ -13,7 +13,6 @@ TGridModel::TGridModel(TAdsTable& table, QObject* parent)
     : QAbstractTableModel(parent), table_(table), rows_(kCachedRows) {
     connect(&table_, &TAdsTable::ViewChanged, this, &TGridModel::Reload);
     connect(&table_, &TAdsTable::RecordChanged, this, &TGridModel::RefreshCurrent);
-    connect(&table_, &TAdsTable::StateChanged, this, &TGridModel::Reload);
     Reload();
 }
 

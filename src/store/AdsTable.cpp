@@ -393,6 +393,7 @@ void TAdsTable::Open() {
     First();
     Fire(AfterOpen);
     Notify(&TAdsTable::StateChanged);
+    Notify(&TAdsTable::ViewChanged);
 }
 
 // The record statements are made once per open: every post and every move

@@ -532,7 +532,7 @@ void TFormMain::RecordChanged() {
     if (!loadingNotes_) {
         loadingNotes_ = true;
         const QString notes = table.FieldByName(QStringLiteral("NotesFilm")).AsString();
-        if (notes_[k]->StoredText() != notes)
+        if (notes_[k]->LastStoredText() != notes)
             notes_[k]->LoadStoredText(notes);
         loadingNotes_ = false;
     }

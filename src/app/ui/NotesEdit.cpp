@@ -21,11 +21,13 @@ void TNotesEdit::SetRichText(bool rich) {
     LoadStoredText(stored);
 }
 
-QString TNotesEdit::StoredText() const {
-    return rich_ ? document()->toMarkdown().trimmed() : toPlainText();
+QString TNotesEdit::StoredText() {
+    lastStored_ = rich_ ? document()->toMarkdown().trimmed() : toPlainText();
+    return lastStored_;
 }
 
 void TNotesEdit::LoadStoredText(const QString& text) {
+    lastStored_ = text;
     if (rich_)
         setMarkdown(text);
     else

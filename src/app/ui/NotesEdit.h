@@ -16,8 +16,12 @@ public:
     // plain text is stored as typed.
     void SetRichText(bool rich);
     bool RichText() const { return rich_; }
-    QString StoredText() const;
+    // The editor's content in its stored form (remembered as LastStoredText).
+    QString StoredText();
     void LoadStoredText(const QString& text);
+    // What was last loaded or taken for storing: comparing a record's value
+    // with it needs no conversion of the document.
+    const QString& LastStoredText() const { return lastStored_; }
 
     // The link at a position: an anchor, or an address in the plain text
     // ("http://", "https://", "www.", "mailto:"); empty when there is none.
@@ -31,4 +35,5 @@ protected:
 
 private:
     bool rich_ = true;
+    QString lastStored_;
 };
