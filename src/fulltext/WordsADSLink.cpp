@@ -72,6 +72,7 @@ void TrbWordsADSLink::Open() {
 
 void TrbWordsADSLink::Close() {
     columns_ = {};
+    propertiesRowAbsent_ = false;
     if (table_.Active())
         table_.Close();
 }
@@ -117,12 +118,14 @@ QString TrbWordsADSLink::MemoFilePath() const {
 void TrbWordsADSLink::PrepareBuild() {
     Close();
     table_.SetExclusive(true);
-    if (Params().Flag(TrbParams::CreateDataSet, true)) {
+    const bool create = Params().Flag(TrbParams::CreateDataSet, true);
+    if (create) {
         TAdsTable::DeleteTable(table_.FullPath());
         QFile::remove(MemoFilePath()); // a missing file counts as deleted
         TAdsTable::CreateTable(table_.FullPath(), ColumnDefinition(), /*durable*/ false);
     }
     Open();
+    propertiesRowAbsent_ = create;
     if (Params().Flag(TrbParams::AddWordIndex, true) && Params().Flag(TrbParams::AddWordIndexAtStart, false))
         CreateWordIndex();
     // Rows are appended in natural order while building.
@@ -371,7 +374,7 @@ TrbIndexProperties TrbWordsADSLink::ReadProperties(std::optional<int>* minIndex)
 
 void TrbWordsADSLink::WriteProperties(const TrbIndexProperties& properties, std::optional<int> minIndex) {
     RequireActive();
-    if (FindWord(PropertiesWord(), 0)) {
+    if (!propertiesRowAbsent_ && FindWord(PropertiesWord(), 0)) {
         table_.Edit();
     } else {
         table_.Insert();
@@ -385,4 +388,5 @@ void TrbWordsADSLink::WriteProperties(const TrbIndexProperties& properties, std:
     columns_.size->SetAsInteger(0);
     columns_.blob->SetAsBytes(TrbPropertiesBlock::Write(properties));
     Post();
+    propertiesRowAbsent_ = false;
 }

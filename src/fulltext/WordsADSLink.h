@@ -103,4 +103,8 @@ private:
     TColumns columns_;
     int bytesSize_ = 0; // of the open table's "rbBytes" / "rbChar"
     int charSize_ = 0;
+    // The build created the table anew and has not written its properties
+    // row yet: saving it need not look for it. Without the word index, which
+    // a build adds only after the properties, looking means reading every row.
+    bool propertiesRowAbsent_ = false;
 };

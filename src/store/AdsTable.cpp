@@ -135,14 +135,6 @@ void RemoveFileSet(const QString& path) {
         QFile::remove(path + QLatin1String(suffix));
 }
 
-QString SelectColumns(const std::vector<TFieldDef>& defs) {
-    QString columns;
-    for (int i = 0; i < int(defs.size()); ++i)
-        if (!defs[i].IsBlob())
-            columns += QLatin1Char(',') + ColumnName(i);
-    return columns;
-}
-
 } // namespace
 
 struct TAdsTable::TTag {
@@ -521,13 +513,20 @@ void TAdsTable::RebuildTagEntries(TTag& tag) {
     };
     std::vector<TEntry> entries;
     {
-        TSqliteStmt rows(*db_, Sql(QStringLiteral("SELECT recno") + SelectColumns(defs_) + QStringLiteral(" FROM mvx_records")));
+        // Only the fields the key and its condition read are decoded.
+        std::vector<int> used;
+        QString columns = QStringLiteral("SELECT recno");
+        for (int i = 0; i < int(defs_.size()); ++i) {
+            if (!defs_[i].IsBlob() && tag.key->DependsOn(i)) {
+                used.push_back(i);
+                columns += QLatin1Char(',') + ColumnName(i);
+            }
+        }
+        TSqliteStmt rows(*db_, Sql(columns + QStringLiteral(" FROM mvx_records")));
         std::vector<QVariant> values(defs_.size());
         while (rows.Step()) {
-            int column = 1;
-            for (int i = 0; i < int(defs_.size()); ++i)
-                if (!defs_[i].IsBlob())
-                    values[i] = FromStored(defs_[i], rows, column++);
+            for (int column = 0; column < int(used.size()); ++column)
+                values[used[column]] = FromStored(defs_[used[column]], rows, column + 1);
             if (tag.key->Includes(values))
                 entries.push_back({tag.key->KeyOf(values), rows.Int(0)});
         }
@@ -626,6 +625,22 @@ const QByteArray& TAdsTable::BlobValue(int index) const {
     if (recno_ == 0)
         return empty;
     auto it = blobs_.find(index);
+    if (it == blobs_.end() && defs_[index].type == TFieldType::Memo) {
+        // Whoever reads one note of a record usually reads the others too
+        // (the grid, the full-text index): one query loads all of them.
+        // Pictures and other binary blobs stay unread until asked for.
+        QByteArray fields;
+        for (int i = 0; i < int(defs_.size()); ++i) {
+            if (defs_[i].type == TFieldType::Memo && blobs_.try_emplace(i).second)
+                fields += (fields.isEmpty() ? "" : ",") + QByteArray::number(i + 1);
+        }
+        TSqliteStmt& read = db_->Cached("SELECT field, data FROM mvx_blobs WHERE recno = ? AND field IN (" + fields + ")");
+        read.Bind(1, recno_);
+        while (read.Step())
+            blobs_[int(read.Int(0)) - 1] = read.Blob(1);
+        read.Reset();
+        it = blobs_.find(index);
+    }
     if (it == blobs_.end()) {
         TSqliteStmt& read = db_->Cached("SELECT data FROM mvx_blobs WHERE recno = ? AND field = ?");
         read.Bind(1, recno_).Bind(2, qint64(index + 1));
