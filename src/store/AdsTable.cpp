@@ -508,10 +508,16 @@ void TAdsTable::RebuildTagEntries(TTag& tag) {
         QByteArray key;
         qint64 recno;
         bool operator<(const TEntry& other) const {
-            return key < other.key || (key == other.key && recno < other.recno);
+            const int order = key.compare(other.key);
+            return order < 0 || (order == 0 && recno < other.recno);
         }
     };
     std::vector<TEntry> entries;
+    {
+        TSqliteStmt count(*db_, "SELECT count(*) FROM mvx_records");
+        if (count.Step())
+            entries.reserve(size_t(count.Int(0)));
+    }
     {
         // Only the fields the key and its condition read are decoded.
         std::vector<int> used;
