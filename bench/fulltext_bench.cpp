@@ -10,6 +10,12 @@
 //                         the same catalogue), contentless, with positions;
 //   - BM_Build_Fts5NoPos  the same with detail=none: like the words table, it
 //                         knows which records hold a word, not where;
+//   - BM_Query_Ours/*     query latency of the search as the search box runs
+//                         it (candidate check included): a rare word, a
+//                         common word, two and three common words, a prefix
+//                         wildcard and a phrase;
+//   - BM_Query_Fts5/*     the same queries against the FTS5 index, counting
+//                         the rowids (both report the records found);
 //   - BM_Update_*         one record's title and notes changed: the catalogue
 //                         post alone, post plus index update as the program
 //                         does it, and the FTS5 'delete' + insert of the row.
@@ -328,6 +334,207 @@ void BM_Build_Fts5(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// ------------------------------------------------------------------ queries
+
+// The queries are timed as the search box runs them: TFullTextIndexer::Search
+// resets the engine (so every word is read from the words table again) and
+// checks every candidate against the record's text, under the logic all-words
+// (the phrase under slPhrase). FTS5 answers the same queries from the index
+// built by BM_Build_Fts5, returning rowids.
+//
+// The words are picked by Zipf rank, so the same run gives the same queries.
+// The two engines do not split text alike, so only words on which they must
+// agree are picked:
+//   - our engine ignores a query word shorter than 3 letters, and a word its
+//     acceptance rules refuse (e.g. "HDTV": four letters, no vowel) is not in
+//     the index at all; FTS5 indexes every token. Only words our index holds
+//     unchanged are picked.
+//   - FTS5's unicode61 tokenizer drops diacritics ("Müller" = "Muller"); ours
+//     keeps umlauts apart. Only plain ASCII words are picked whose
+//     diacritic-free form belongs to no other vocabulary word.
+//   - a prefix matches index words for us (accepted words only) and every
+//     token for FTS5, so the prefix is one all of whose vocabulary words are
+//     accepted by our rules and none of whose matches differs only by
+//     diacritics.
+// With these choices a different count is a real difference and fails the
+// benchmark.
+
+enum TQueryKind { qkRare, qkCommon, qkAnd2, qkAnd3, qkPrefix, qkPhrase, qkQueryKinds };
+
+struct TQuery {
+    TrbSearchLogic logic = slAnd;
+    QString ours;    // the search box text
+    std::string fts5; // the MATCH expression
+    int oursCount = 0;
+    int fts5Count = 0;
+};
+
+struct TQueryContext {
+    std::unique_ptr<TSqlite> fts5;
+    sqlite3_stmt* match = nullptr;
+    TQuery queries[qkQueryKinds];
+    ~TQueryContext() { sqlite3_finalize(match); }
+};
+
+std::map<int, TQueryContext>& QueryContexts() {
+    static std::map<int, TQueryContext> contexts;
+    return contexts;
+}
+
+// Lower case without umlaut dots: how FTS5 sees a word.
+QString DiacriticFree(const QString& word) {
+    QString out = word.toLower();
+    out.replace(QChar(0xE4), QLatin1Char('a')).replace(QChar(0xF6), QLatin1Char('o')).replace(QChar(0xFC), QLatin1Char('u'));
+    return out;
+}
+
+bool PlainAscii(const QString& word) {
+    for (QChar c : word)
+        if (!((c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))))
+            return false;
+    return true;
+}
+
+int CountFts5(sqlite3_stmt* match, const std::string& expression) {
+    sqlite3_reset(match);
+    sqlite3_bind_text(match, 1, expression.c_str(), int(expression.size()), SQLITE_TRANSIENT);
+    int rows = 0;
+    while (sqlite3_step(match) == SQLITE_ROW)
+        ++rows;
+    return rows;
+}
+
+int CountOurs(TFullTextIndexer& indexer, const TQuery& query) {
+    TrbSearch& search = indexer.SearchEngine();
+    search.SetSearchLogic(query.logic);
+    const int count = indexer.Search(query.ours, nullptr);
+    search.SetSearchLogic(slAnd);
+    return count;
+}
+
+// The queries of one catalogue size, with both engines' counts; empty
+// queries when FTS5 is missing.
+TQueryContext& QueryContextOf(int records) {
+    auto found = QueryContexts().find(records);
+    if (found != QueryContexts().end())
+        return found->second;
+    TQueryContext& q = QueryContexts()[records];
+    TCatalogue& c = CatalogueOf(records);
+    TFullTextIndexer& indexer = *c.indexer;
+    if (!indexer.IsOpen()) {
+        if (indexer.IndexExists())
+            indexer.OpenAtStart();
+        else
+            indexer.BuildIndex(TFullTextIndexer::ProgramSegmentSize);
+    }
+    const QString path = c.folder + QStringLiteral("fts5.db");
+    if (!QFile::exists(path) && BuildFts5(*c.table, path, "content=''") < 0)
+        return q;
+    q.fts5 = std::make_unique<TSqlite>(path);
+    if (sqlite3_prepare_v2(q.fts5->db, "SELECT rowid FROM ft WHERE ft MATCH ?", -1, &q.match, nullptr) != SQLITE_OK)
+        return q;
+
+    const std::vector<QString>& vocabulary = Vocabulary();
+    std::map<QString, int> plainForms;
+    for (const QString& word : vocabulary)
+        ++plainForms[DiacriticFree(word)];
+    // A word our index holds as it stands and FTS5 tells from every other.
+    auto usable = [&](const QString& word) {
+        if (!PlainAscii(word) || plainForms[DiacriticFree(word)] != 1)
+            return false;
+        const QByteArray bytes = word.toLatin1();
+        const auto words = indexer.IndexWords(bytes);
+        return words.size() == 1 && words.front().first == TrbWordParser::Fold(bytes);
+    };
+    auto usableFrom = [&](int rank) {
+        while (rank < int(vocabulary.size()) && !usable(vocabulary[size_t(rank)]))
+            ++rank;
+        return rank;
+    };
+    // Common: the catalogue nouns after the German function words ("Film"
+    // and on, each in roughly half to two thirds of the records).
+    constexpr int kCommonRank = 16;
+    const int c1 = usableFrom(kCommonRank);
+    const int c2 = usableFrom(c1 + 1);
+    const int c3 = usableFrom(c2 + 1);
+    const QString& w1 = vocabulary[size_t(c1)];
+    const QString& w2 = vocabulary[size_t(c2)];
+    const QString& w3 = vocabulary[size_t(c3)];
+    auto lower = [](const QString& s) { return s.toLower().toStdString(); };
+
+    // Rare: the lowest-ranked usable word that occurs at all (a handful of
+    // records in 10,000).
+    QString rare;
+    for (int rank = int(vocabulary.size()) - 1; rank >= 0 && rare.isEmpty(); --rank)
+        if (usable(vocabulary[size_t(rank)]) && CountFts5(q.match, lower(vocabulary[size_t(rank)])) > 0)
+            rare = vocabulary[size_t(rank)];
+
+    // Prefix: the first five letters of a mid-ranked syllable word, taken
+    // from the first such word whose prefix every vocabulary word sharing it
+    // (also without diacritics) is usable.
+    QString prefix;
+    for (int rank = 1000; rank < int(vocabulary.size()) && prefix.isEmpty(); ++rank) {
+        const QString candidate = vocabulary[size_t(rank)].left(5).toLower();
+        if (candidate.size() < 5 || !PlainAscii(candidate))
+            continue;
+        int expansions = 0;
+        bool clean = true;
+        for (const QString& word : vocabulary) {
+            if (!DiacriticFree(word).startsWith(candidate))
+                continue;
+            ++expansions;
+            clean = clean && word.toLower().startsWith(candidate) && usable(word);
+        }
+        if (clean && expansions >= 5)
+            prefix = candidate;
+    }
+
+    q.queries[qkRare] = {slAnd, rare, lower(rare)};
+    q.queries[qkCommon] = {slAnd, w1, lower(w1)};
+    q.queries[qkAnd2] = {slAnd, w1 + QLatin1Char(' ') + w2, lower(w1) + " " + lower(w2)};
+    q.queries[qkAnd3] = {slAnd, w1 + QLatin1Char(' ') + w2 + QLatin1Char(' ') + w3,
+                         lower(w1) + " " + lower(w2) + " " + lower(w3)};
+    q.queries[qkPrefix] = {slAnd, prefix.toUpper() + QLatin1Char('*'), prefix.toStdString() + "*"};
+    q.queries[qkPhrase] = {slPhrase, w1 + QLatin1Char(' ') + w2, "\"" + lower(w1) + " " + lower(w2) + "\""};
+    for (TQuery& query : q.queries) {
+        query.oursCount = CountOurs(indexer, query);
+        query.fts5Count = CountFts5(q.match, query.fts5);
+    }
+    return q;
+}
+
+template <int kind, bool fts5>
+void BM_Query(benchmark::State& state) {
+    TQueryContext& q = QueryContextOf(int(state.range(0)));
+    const TQuery& query = q.queries[kind];
+    if (!q.match) {
+        state.SkipWithError("SQLite has no FTS5");
+        return;
+    }
+    state.SetLabel(query.fts5);
+    state.counters["records"] = fts5 ? query.fts5Count : query.oursCount;
+    if (query.oursCount != query.fts5Count) {
+        state.SkipWithError("the engines found a different number of records");
+        return;
+    }
+    int count = 0;
+    if (fts5) {
+        for (auto _ : state)
+            count = CountFts5(q.match, query.fts5);
+    } else {
+        TFullTextIndexer& indexer = *CatalogueOf(int(state.range(0))).indexer;
+        TrbSearch& search = indexer.SearchEngine();
+        search.SetSearchLogic(query.logic);
+        for (auto _ : state)
+            count = indexer.Search(query.ours, nullptr);
+        search.SetSearchLogic(slAnd);
+        if (kind == qkPrefix)
+            state.counters["expansions"] = double(search.SearchWords().size());
+    }
+    if (count != query.fts5Count)
+        state.SkipWithError("a timed run found another number of records");
+}
+
 // ------------------------------------------------------------------ updates
 
 // The record to change in iteration i and its new text.
@@ -336,8 +543,11 @@ struct TChange {
     TRecordText text;
 };
 
-std::vector<TChange> Changes(int records, int count) {
-    std::mt19937 random(kSeed ^ 0x5a5a5a5au);
+// Each update benchmark gets changes of its own (salt): replaying another
+// benchmark's changes would post texts the records already hold, and the
+// index would have no word to change.
+std::vector<TChange> Changes(int records, int count, unsigned salt) {
+    std::mt19937 random((kSeed ^ 0x5a5a5a5au) + salt);
     const TZipf zipf(kVocabularySize);
     std::vector<TChange> changes;
     for (int i = 0; i < count; ++i) {
@@ -365,7 +575,7 @@ void BM_Update(benchmark::State& state) {
         table.BeforeEdit = [&indexer](TAdsTable&) { indexer.CaptureOldText(); };
         table.AfterPost = [&indexer](TAdsTable&) { indexer.ApplyRecord(); };
     }
-    const std::vector<TChange> changes = Changes(int(state.range(0)), kChanges);
+    const std::vector<TChange> changes = Changes(int(state.range(0)), kChanges, mode);
     table.SetIndexName(QStringLiteral("FTSNo"));
     size_t i = 0;
     for (auto _ : state) {
@@ -387,8 +597,11 @@ void BM_Update(benchmark::State& state) {
 
 void BM_Update_Fts5(benchmark::State& state) {
     TCatalogue& c = CatalogueOf(int(state.range(0)));
-    const QString path = c.folder + QStringLiteral("fts5.db");
-    if (!QFile::exists(path) && BuildFts5(*c.table, path, "content=''") < 0) {
+    // An index of its own, made from the catalogue as the updates before
+    // left it: a contentless table takes a row out only with the very text
+    // it was given.
+    const QString path = c.folder + QStringLiteral("fts5update.db");
+    if (BuildFts5(*c.table, path, "content=''") < 0) {
         state.SkipWithError("SQLite has no FTS5");
         return;
     }
@@ -396,7 +609,7 @@ void BM_Update_Fts5(benchmark::State& state) {
     // beside, as the catalogue keeps it for the index.
     std::map<int, TRecordText> current;
     TAdsTable& table = *c.table;
-    const std::vector<TChange> changes = Changes(int(state.range(0)), kChanges);
+    const std::vector<TChange> changes = Changes(int(state.range(0)), kChanges, 2);
     table.SetIndexName(QStringLiteral("FTSNo"));
     for (const TChange& change : changes) {
         if (current.count(change.ftsNo) || !table.FindKey({change.ftsNo}))
@@ -450,6 +663,16 @@ BENCHMARK(BM_Build_Tokenize)->Apply(Sizes)->Iterations(1)->Unit(benchmark::kMill
 BENCHMARK(BM_Build_Index)->Apply(Sizes)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Build_Fts5, true)->Name("BM_Build_Fts5")->Apply(Sizes)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Build_Fts5, false)->Name("BM_Build_Fts5NoPos")->Apply(Sizes)->Iterations(1)->Unit(benchmark::kMillisecond);
+// The queries run before the updates change the catalogue's text.
+#define QUERY_BENCHMARKS(kind, label)                                                                          \
+    BENCHMARK_TEMPLATE(BM_Query, kind, false)->Name("BM_Query_Ours/" label)->Apply(Sizes)->Unit(benchmark::kMicrosecond); \
+    BENCHMARK_TEMPLATE(BM_Query, kind, true)->Name("BM_Query_Fts5/" label)->Apply(Sizes)->Unit(benchmark::kMicrosecond)
+QUERY_BENCHMARKS(qkRare, "rare");
+QUERY_BENCHMARKS(qkCommon, "common");
+QUERY_BENCHMARKS(qkAnd2, "and2");
+QUERY_BENCHMARKS(qkAnd3, "and3");
+QUERY_BENCHMARKS(qkPrefix, "prefix");
+QUERY_BENCHMARKS(qkPhrase, "phrase");
 BENCHMARK_TEMPLATE(BM_Update, 0)->Name("BM_Update_PostOnly")->Apply(Sizes)->Iterations(kChanges)->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(BM_Update, 1)->Name("BM_Update_Index")->Apply(Sizes)->Iterations(kChanges)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Update_Fts5)->Apply(Sizes)->Iterations(kChanges)->Unit(benchmark::kMicrosecond);
@@ -461,6 +684,8 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
+            if (run.error_occurred)
+                continue;
             times_[run.benchmark_name()] = run.GetAdjustedRealTime();
             const auto bytes = run.counters.find("bytes");
             if (bytes != run.counters.end())
@@ -486,6 +711,11 @@ public:
                   "BM_Update_PostOnly" + u, times_);
             Ratio(std::string("update (post+index) / FTS5 update /") + size, "BM_Update_Index" + u,
                   "BM_Update_Fts5" + u, times_);
+            for (const char* query : {"rare", "common", "and2", "and3", "prefix", "phrase"}) {
+                const std::string q = std::string("/") + query + "/" + size;
+                Ratio(std::string("query ") + query + " / FTS5 /" + size, "BM_Query_Ours" + q, "BM_Query_Fts5" + q,
+                      times_);
+            }
         }
     }
 
@@ -511,6 +741,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     // Indexes and tables close while the application still exists.
+    QueryContexts().clear();
     Catalogues().clear();
     return 0;
 }

@@ -109,6 +109,7 @@ void TCompiler::Compile(const QByteArray& query, TCompile& code) {
     pos_ = 0;
     peeked_ = false;
     onlyWords_ = true;
+    openGroups_ = 0;
     code_ = &code;
     code.Clear();
     if (Peek().kind == tkEnd) {
@@ -188,12 +189,19 @@ bool TCompiler::Primary() {
         return false;
     case tkOpen: {
         onlyWords_ = false;
+        // Every open group still owes its opGroup byte, and the list its end
+        // mark: past that the list can never fit, and going on would only
+        // nest the recursion until the stack runs out.
+        ++openGroups_;
+        if (code_->Bytes().size() + openGroups_ + 1 > TCompile::MaxSize)
+            Fail(EQuelvan::CodeArrayFull, token.position);
         if (Peek().kind == tkClose)
             Fail(EQuelvan::SyntaxError, Peek().position);
         Expression();
         const TToken close = Take();
         if (close.kind != tkClose)
             Fail(EQuelvan::MissingParenthesis, close.position);
+        --openGroups_;
         code_->Emit(TCompile::opGroup, close.position);
         return false;
     }

@@ -112,6 +112,7 @@ private:
     TToken next_;
     TCompile* code_ = nullptr;
     bool onlyWords_ = true;
+    int openGroups_ = 0; // parentheses opened and not yet closed
 };
 
 // One entry of the operand stack: a text not yet evaluated, an evaluated

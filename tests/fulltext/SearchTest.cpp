@@ -456,6 +456,43 @@ TEST(ExpressionTest, CodeArrayFullAt1023Bytes) {
     }
 }
 
+// Each parenthesis costs a group byte of the 1023: "(" * n + "a" + ")" * n
+// takes 4 + n + 1 bytes. Deeper nesting used to recurse once per "(" before
+// anything was emitted, so a long run of them ran out of stack.
+TEST(ExpressionTest, NestingStopsAtTheCodeArrayLimit) {
+    struct TCase {
+        int depth;
+        bool closed;
+        int code;     // 0: compiles
+        int position; // of the error
+    };
+    const TCase cases[] = {
+        {1018, true, 0, 0},                  // exactly 1023 bytes
+        {1019, true, 30464, 2 * 1019 + 2},   // the end mark no longer fits
+        {100000, true, 30464, 1023},         // stops at the first "(" that cannot fit
+        {100000, false, 30464, 1023},
+        {5, false, 30485, 7},                // shallow: the missing ")" as before
+    };
+    for (const TCase& c : cases) {
+        const QByteArray query = QByteArray(c.depth, '(') + "a" + (c.closed ? QByteArray(c.depth, ')') : QByteArray());
+        TCompiler compiler(QStringList{});
+        TCompile code;
+        SCOPED_TRACE(testing::Message() << c.depth << (c.closed ? " closed" : " open"));
+        if (c.code == 0) {
+            EXPECT_NO_THROW(compiler.Compile(query, code));
+            EXPECT_EQ(code.Bytes().size(), 4 + c.depth + 1);
+            continue;
+        }
+        try {
+            compiler.Compile(query, code);
+            ADD_FAILURE() << "no error";
+        } catch (const EExpression& e) {
+            EXPECT_EQ(e.Code(), c.code);
+            EXPECT_EQ(e.Position(), c.position);
+        }
+    }
+}
+
 TEST(ExpressionTest, TheSearchKeepsTheErrorPosition) {
     TSearchFixture s;
     AddSmallCatalogue(s.fx);
