@@ -192,8 +192,8 @@ void TCatalogueSession::TableDVDAfterPost() {
     if (marking_)
         return;
     if (indexer_) {
-        // The file test first: counting the records is a scan of the table.
-        if (!indexer_->IndexExists() && table_.TotalRecordCount() > 0)
+        // The file test first: it reads nothing from the table.
+        if (!indexer_->IndexExists() && table_.HasRecords())
             indexer_->BuildIndex(kSegmentSize);
         if (indexer_->IsOpen()) {
             try {
@@ -248,7 +248,7 @@ bool TCatalogueSession::SelectKind(TDvdKind kind) {
     kind_ = kind;
     const TDvdKindInfo& info = TDvdKinds::Info(kind);
     const QList<TColumnDef> columns = TColumnList::ForKind(kind, programFolder_);
-    if (indexer_ && indexer_->IsOpen() && table_.TotalRecordCount() > 0)
+    if (indexer_ && indexer_->IsOpen() && table_.HasRecords())
         indexer_->Refresh();
     table_.SetIndexName(QLatin1String(info.discNoTag));
     savedIndexName_ = table_.IndexName();

@@ -94,7 +94,7 @@ void TFullTextIndexer::OpenWordsTable() {
 }
 
 void TFullTextIndexer::OpenAtStart() {
-    if (catalogue_.Active() && catalogue_.TotalRecordCount() > 0 && !IndexExists())
+    if (catalogue_.Active() && catalogue_.HasRecords() && !IndexExists())
         BuildIndex(ProgramSegmentSize);
     if (!IndexExists() || IsOpen())
         return;

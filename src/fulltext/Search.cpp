@@ -16,7 +16,9 @@
 #include "store/Field.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -73,13 +75,25 @@ const QStringList kDefaultTokens = {QStringLiteral("and"), QStringLiteral("or"),
 
 } // namespace
 
-// Reads the words of the catalogue's current record field by field, and
-// finds records by number, for the candidate check, ranking and navigation.
-// On the program's table layer it reads the fields and seeks the number tag
-// directly; on other text links it goes through ProcessRecord one field at a
-// time.
+// Reads the words of a catalogue record field by field, and finds records by
+// number, for the candidate check, ranking and navigation.
+//
+// On the program's table layer with a number tag, Locate reads the record
+// straight from the table: a seek on the tag for its record number, then one
+// query for the number and the fields (notes included). The catalogue's
+// cursor, order and view are not touched, so a check costs the same however
+// large the catalogue is, and every record is read as it is stored at that
+// moment (a series of them, between Begin and End, in one read transaction).
+// On other text links (or without a number tag) it walks the link in a batch
+// and goes through ProcessRecord one field at a time.
+//
+// Words are handed on as views into a buffer of the reader's own, valid
+// until the next field: a record of a few hundred words costs no allocation
+// per word.
 class TrbSearch::TRecordReader {
 public:
+    using TWords = std::vector<QByteArrayView>;
+
     TRecordReader(TrbTextLink& link, const TrbWordDelims& delims) : link_(link), delims_(delims) {
         ads_ = dynamic_cast<TrbTextADSLink*>(&link);
         names_ = link.SubFieldNames().isEmpty() ? link.FieldNames() : link.SubFieldNames();
@@ -94,22 +108,43 @@ public:
             number_ = table.FindField(link.IndexFieldName());
             if (!number_)
                 EQuelvan::Raise(EQuelvan::MissingIndexFieldName);
+            columns_.push_back(number_->Index());
+            for (TField* field : fields_)
+                columns_.push_back(field->Index());
         }
         parser_.SetMinWordLen(1);
         parser_.SetWordFieldSize(TrbWordParser::MaxRunLength);
         parser_.SetWordDelims(delims.Caret());
     }
 
-    // Walking in record-number order; the user's view comes back at End().
-    void Begin() { link_.BeginBatch(); }
-    void End() { link_.EndBatch(); }
+    // Before and after a series of Locate calls. A walk in record-number
+    // order puts the user's view back at End(); a direct reader has no walk,
+    // but stores a pending edit first as the walk would.
+    void Begin() {
+        if (!Direct())
+            return link_.BeginBatch();
+        if (!link_.Active())
+            EQuelvan::Raise(EQuelvan::TextDatasetClosed);
+        TAdsTable& table = ads_->Table();
+        table.CheckBrowseMode();
+        // The series of reads shares one read transaction.
+        table.BeginReads();
+    }
+    void End() {
+        if (!Direct())
+            return link_.EndBatch();
+        ads_->Table().EndReads();
+    }
 
-    // Inside a batch: moves to the record with this number.
+    // Between Begin and End: makes the record with this number the one
+    // ForEachField reads. False when there is none.
     bool Locate(int number) {
-        if (ads_ && !tag_.isEmpty()) {
-            if (!ads_->Table().FindKey({number}))
-                return false;
-            return number_->AsInteger() == number;
+        if (Direct()) {
+            TAdsTable& table = ads_->Table();
+            const qint64 recno = table.SeekRecNo(tag_, {number});
+            // A record deleted since the seek reads as missing.
+            return recno != 0 && table.ReadFields(recno, columns_, values_) &&
+                   number_->IntegerOf(values_.front()) == number;
         }
         link_.LocateFrom(number);
         return !link_.Eof() && link_.IndexValue() == number;
@@ -132,35 +167,36 @@ public:
     }
 
     // Hands each field's words (folded, split, no length or acceptance
-    // rule) to `onField` until it answers true (decided). Returns whether it
-    // did.
-    bool ForEachField(const std::function<bool(const QList<QByteArray>&)>& onField) {
-        QList<QByteArray> words;
+    // rule) of the located record to `onField` until it answers true
+    // (decided). Returns whether it did.
+    bool ForEachField(const std::function<bool(const TWords&)>& onField) {
         if (ads_) {
-            for (TField* field : fields_) {
-                if (field->IsNull())
+            for (size_t i = 0; i < fields_.size(); ++i) {
+                const TField& field = *fields_[i];
+                const QVariant value = Direct() ? values_[i + 1] : field.Value();
+                if (!value.isValid() || value.isNull())
                     continue;
-                words.clear();
-                switch (field->DataType()) {
+                words_.clear();
+                switch (field.DataType()) {
                 case TFieldType::Char:
                 case TFieldType::Memo:
                 case TFieldType::Image:
                 case TFieldType::Binary:
-                    TrbWordParser::Split(TrbWordParser::Fold(field->AsBytes()), delims_, [&](QByteArrayView word) {
-                        if (!word.isEmpty())
-                            words.append(word.toByteArray());
-                    });
+                    folded_ = field.BytesOf(value);
+                    TrbWordParser::FoldInPlace(folded_);
+                    TrbWordParser::SplitInto(folded_, delims_, words_);
                     break;
                 case TFieldType::Raw:
                     continue;
-                default: {
-                    const QByteArray value = TrbWordParser::Fold(TAnsi::FromUnicode(field->AsString()));
-                    if (!value.isEmpty())
-                        words.append(value.left(TrbWordParser::MaxRunLength));
+                default:
+                    folded_ = TAnsi::FromUnicode(field.TextOf(value));
+                    TrbWordParser::FoldInPlace(folded_);
+                    if (!folded_.isEmpty())
+                        words_.push_back(QByteArrayView(folded_).first(
+                            std::min<qsizetype>(folded_.size(), TrbWordParser::MaxRunLength)));
                     break;
                 }
-                }
-                if (!words.isEmpty() && onField(words))
+                if (!words_.empty() && onField(words_))
                     return true;
             }
             return false;
@@ -169,10 +205,11 @@ public:
         bool decided = false;
         try {
             for (const QString& name : names_) {
-                words.clear();
+                stored_.clear();
                 link_.SetFieldNames({name});
-                link_.ProcessRecord(parser_, [&](const QByteArray& word) { words.append(word); });
-                if (!words.isEmpty() && onField(words)) {
+                link_.ProcessRecord(parser_, [&](const QByteArray& word) { stored_.append(word); });
+                words_.assign(stored_.cbegin(), stored_.cend());
+                if (!words_.empty() && onField(words_)) {
                     decided = true;
                     break;
                 }
@@ -185,10 +222,10 @@ public:
         return decided;
     }
 
-    int CurrentNumber() { return link_.IndexValue(); }
-    bool Empty() { return link_.Eof(); }
-
 private:
+    // Reads records from the table directly (see the class comment).
+    bool Direct() const { return ads_ && !tag_.isEmpty(); }
+
     TrbTextLink& link_;
     TrbTextADSLink* ads_ = nullptr;
     TrbWordDelims delims_;
@@ -196,7 +233,72 @@ private:
     QString tag_;
     std::vector<TField*> fields_;
     TField* number_ = nullptr;
+    std::vector<int> columns_;    // the number field, then fields_ (direct reads)
+    std::vector<QVariant> values_; // the located record's values of columns_
+    QByteArray folded_;           // the current field's text, folded
+    QList<QByteArray> stored_;    // the current field's words from ProcessRecord
+    TWords words_;
     TrbWordParser parser_;
+};
+
+// Tells which query words a record word counts as in the candidate check:
+// query word i when the word's first WordFieldSize bytes were entered for it
+// (so wildcard and like expansions count), or when it equals query word i.
+// A record word whose first byte and length fit no entered word and no query
+// word counts as none without a hash look-up: most words of a record are
+// turned away so.
+class TrbSearch::TWordMatcher {
+public:
+    TWordMatcher(const QList<QByteArray>& query, const QHash<QByteArray, QList<int>>& local, int fieldSize)
+        : query_(query), local_(local), fieldSize_(fieldSize) {
+        usable_ = fieldSize_ > 0;
+        for (auto it = local.constBegin(); it != local.constEnd() && usable_; ++it)
+            Mark(it.key());
+        for (const QByteArray& word : query)
+            Mark(word);
+    }
+
+    int Size() const { return int(query_.size()); }
+    const QByteArray& Query(int i) const { return query_[i]; }
+
+    // The query-word numbers (1-based) the word was entered for; null when
+    // none. Looked up through a QByteArray over the word's bytes, not a copy.
+    const QList<int>* Entered(QByteArrayView word) const {
+        if (!Possible(word))
+            return nullptr;
+        const qsizetype size = std::clamp<qsizetype>(fieldSize_, 0, word.size());
+        const auto it = local_.constFind(QByteArray::fromRawData(word.data(), size));
+        return it != local_.constEnd() ? &it.value() : nullptr;
+    }
+    // Whether the word counts as query word i; `entered` from Entered(word).
+    bool Found(int i, QByteArrayView word, const QList<int>* entered) const {
+        return (entered && entered->contains(i + 1)) || word == QByteArrayView(query_[i]);
+    }
+    // Whether the word may count as any query word (false: it counts as none).
+    bool Possible(QByteArrayView word) const {
+        if (!usable_ || word.isEmpty() || word.size() >= 64)
+            return true;
+        const std::uint64_t lengths = lengths_[static_cast<unsigned char>(word.front())];
+        const qsizetype cut = std::min<qsizetype>(word.size(), fieldSize_);
+        return ((lengths >> word.size()) | (lengths >> cut)) & 1u;
+    }
+
+private:
+    // Notes a word that record words may equal (or begin with, cut to the
+    // field size) by its first byte and length.
+    void Mark(const QByteArray& word) {
+        if (word.isEmpty() || word.size() >= 64) {
+            usable_ = false; // beyond the filter: every word is looked up
+            return;
+        }
+        lengths_[static_cast<unsigned char>(word.front())] |= std::uint64_t(1) << word.size();
+    }
+
+    const QList<QByteArray>& query_;
+    const QHash<QByteArray, QList<int>>& local_;
+    int fieldSize_;
+    bool usable_ = true;
+    std::array<std::uint64_t, 256> lengths_{}; // by first byte: one bit per length
 };
 
 TrbSearch::TrbSearch() : tokens_(kDefaultTokens) {}
@@ -299,6 +401,21 @@ void TrbSearch::Search() {
         EQuelvan::Raise(EQuelvan::TextLinkNotAssigned);
     if (!wordsLink_)
         EQuelvan::Raise(EQuelvan::WordsLinkNotAssigned);
+    // Every look-up of the search, in both tables, shares one read
+    // transaction per table (no file locking per query).
+    textLink_->BeginReads();
+    wordsLink_->BeginReads();
+    struct TEndReads {
+        TrbSearch& s;
+        ~TEndReads() {
+            try {
+                s.wordsLink_->EndReads();
+                s.textLink_->EndReads();
+            } catch (...) {
+                // Ending a read-only transaction loses nothing.
+            }
+        }
+    } endReads{*this};
     timer_.start();
     cancelRequested_ = false;
     cancelled_ = false;
@@ -624,18 +741,11 @@ const TrbBitSet& TrbSearch::ExistingRecords() {
     existing_ = std::make_unique<TrbBitSet>(rangeBits_);
     if (rangeBits_ == 0)
         return *existing_;
-    textLink_->BeginBatch();
-    try {
-        for (textLink_->First(); !textLink_->Eof(); textLink_->Next()) {
-            const qint64 position = qint64(textLink_->IndexValue()) - minIndex_;
-            if (position >= 0 && position < rangeBits_)
-                existing_->Set(int(position));
-        }
-    } catch (...) {
-        textLink_->EndBatch();
-        throw;
-    }
-    textLink_->EndBatch();
+    textLink_->ForEachIndexValue([this](int value) {
+        const qint64 position = qint64(value) - minIndex_;
+        if (position >= 0 && position < rangeBits_)
+            existing_->Set(int(position));
+    });
     return *existing_;
 }
 
@@ -662,12 +772,19 @@ void TrbSearch::CandidateCheck(const QByteArray& text, TSearchLogic logic, TrbBi
         return;
 
     std::vector<int> positions;
-    for (int p = 0; p < rangeBits_; ++p)
-        if (result.Test(p) != (logic == slNot))
+    if (logic == slNot) {
+        for (int p = 0; p < rangeBits_; ++p)
+            if (!result.Test(p))
+                positions.push_back(p);
+    } else {
+        // The set bits only: a rare word costs no walk over the whole range.
+        for (int p = result.First(); p >= 0; p = result.Next(p + 1))
             positions.push_back(p);
+    }
     if (options_ & soNavReverse)
         std::reverse(positions.begin(), positions.end());
 
+    const TWordMatcher matcher(query, local, wordsLink_->WordFieldSize());
     SetState(state_ | TrbEngineState::Verifying);
     reader_->Begin();
     size_t index = 0;
@@ -677,7 +794,7 @@ void TrbSearch::CandidateCheck(const QByteArray& text, TSearchLogic logic, TrbBi
                 break;
             const int position = positions[index];
             const bool exists = reader_->Locate(minIndex_ + position);
-            const bool pass = exists && Passes(logic, query, local);
+            const bool pass = exists && Passes(logic, matcher);
             if (logic == slNot) {
                 if (exists && !pass)
                     result.Set(position);
@@ -706,34 +823,35 @@ void TrbSearch::CandidateCheck(const QByteArray& text, TSearchLogic logic, TrbBi
     SetState(state_ & ~TrbEngineState::Verifying);
 }
 
-bool TrbSearch::Passes(TSearchLogic logic, const QList<QByteArray>& query,
-                       const QHash<QByteArray, QList<int>>& local) {
-    const int n = int(query.size());
-    const int fieldSize = wordsLink_->WordFieldSize();
-    auto found = [&](int i, const QByteArray& word) {
-        const auto it = local.constFind(word.left(fieldSize));
-        if (it != local.constEnd() && it.value().contains(i + 1))
-            return true;
-        return word == query[i];
-    };
+bool TrbSearch::Passes(TSearchLogic logic, const TWordMatcher& matcher) {
+    using TWords = TRecordReader::TWords;
+    const int n = matcher.Size();
     switch (logic) {
     case slOr:
-        return reader_->ForEachField([&](const QList<QByteArray>& words) {
-            for (const QByteArray& word : words)
+        return reader_->ForEachField([&](const TWords& words) {
+            for (QByteArrayView word : words) {
+                if (!matcher.Possible(word))
+                    continue;
+                const QList<int>* entered = matcher.Entered(word);
                 for (int i = 0; i < n; ++i)
-                    if (found(i, word))
+                    if (matcher.Found(i, word, entered))
                         return true;
+            }
             return false;
         });
-    case slPhrase:
-        return reader_->ForEachField([&](const QList<QByteArray>& words) {
+    case slPhrase: {
+        std::vector<bool> wild(static_cast<size_t>(n));
+        for (int k = 0; k < n; ++k)
+            wild[size_t(k)] = matcher.Query(k).contains(anyChar_);
+        return reader_->ForEachField([&](const TWords& words) {
             // Every start in the field: a mismatch part-way must not skip a
             // phrase that begins at the word that broke the previous try.
-            for (qsizetype start = 0; start + n <= words.size(); ++start) {
+            for (size_t start = 0; start + size_t(n) <= words.size(); ++start) {
                 int k = 0;
                 while (k < n) {
-                    const QByteArray& word = words[start + k];
-                    if (!found(k, word) || (!query[k].contains(anyChar_) && word.size() != query[k].size()))
+                    const QByteArrayView word = words[start + size_t(k)];
+                    if (!matcher.Possible(word) || !matcher.Found(k, word, matcher.Entered(word)) ||
+                        (!wild[size_t(k)] && word.size() != matcher.Query(k).size()))
                         break;
                     ++k;
                 }
@@ -742,13 +860,18 @@ bool TrbSearch::Passes(TSearchLogic logic, const QList<QByteArray>& query,
             }
             return false;
         });
+    }
     case slNear:
-        return reader_->ForEachField([&](const QList<QByteArray>& words) {
+        return reader_->ForEachField([&](const TWords& words) {
             std::vector<qsizetype> last(size_t(n), -1);
-            for (qsizetype p = 0; p < words.size(); ++p) {
+            for (qsizetype p = 0; p < qsizetype(words.size()); ++p) {
+                const QByteArrayView word = words[size_t(p)];
+                if (!matcher.Possible(word))
+                    continue;
+                const QList<int>* entered = matcher.Entered(word);
                 bool hit = false;
                 for (int i = 0; i < n; ++i)
-                    if (found(i, words[p])) {
+                    if (matcher.Found(i, word, entered)) {
                         last[size_t(i)] = p;
                         hit = true;
                     }
@@ -765,14 +888,18 @@ bool TrbSearch::Passes(TSearchLogic logic, const QList<QByteArray>& query,
     default: {
         std::vector<bool> seen(size_t(n), false);
         int missing = n;
-        return reader_->ForEachField([&](const QList<QByteArray>& words) {
-            for (const QByteArray& word : words)
+        return reader_->ForEachField([&](const TWords& words) {
+            for (QByteArrayView word : words) {
+                if (!matcher.Possible(word))
+                    continue;
+                const QList<int>* entered = matcher.Entered(word);
                 for (int i = 0; i < n; ++i)
-                    if (!seen[size_t(i)] && found(i, word)) {
+                    if (!seen[size_t(i)] && matcher.Found(i, word, entered)) {
                         seen[size_t(i)] = true;
                         if (--missing == 0)
                             return true;
                     }
+            }
             return false;
         });
     }
@@ -901,15 +1028,16 @@ void TrbSearch::BuildRankTable() {
             if (reader_->Locate(rank.number)) {
                 QSet<QByteArray> present;
                 int sum = 0;
-                reader_->ForEachField([&](const QList<QByteArray>& words) {
-                    for (const QByteArray& word : words) {
-                        const QByteArray key = word.left(fieldSize);
-                        auto it = searchWords_.find(key);
+                reader_->ForEachField([&](const TRecordReader::TWords& words) {
+                    for (QByteArrayView word : words) {
+                        const qsizetype size = std::clamp<qsizetype>(fieldSize, 0, word.size());
+                        auto it = searchWords_.find(QByteArray::fromRawData(word.data(), size));
                         if (it == searchWords_.end())
                             continue;
                         ++it->occurrences;
-                        sum += onRankWord_ ? onRankWord_(key) : 1;
-                        present.insert(key);
+                        // The stored key: the word's bytes change with the next field.
+                        sum += onRankWord_ ? onRankWord_(it.key()) : 1;
+                        present.insert(it.key());
                     }
                     return false;
                 });

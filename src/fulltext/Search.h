@@ -190,6 +190,7 @@ public:
 
 private:
     class TRecordReader;
+    class TWordMatcher;
 
     void SetState(int state);
     void ReadProperties();
@@ -209,7 +210,7 @@ private:
     QList<QByteArray> SplitQuery(const QByteArray& text, bool forCheck) const;
     void CandidateCheck(const QByteArray& text, TSearchLogic logic, TrbBitSet& result,
                         const QHash<QByteArray, QList<int>>& local);
-    bool Passes(TSearchLogic logic, const QList<QByteArray>& query, const QHash<QByteArray, QList<int>>& local);
+    bool Passes(TSearchLogic logic, const TWordMatcher& matcher);
     bool LocateRecord(int number);
     void Tick();
     void CheckTime();

@@ -12,6 +12,15 @@ bool TrbTextADSLink::Active() const {
     return table_.Active();
 }
 
+void TrbTextADSLink::BeginReads() {
+    if (table_.Active())
+        table_.BeginReads();
+}
+
+void TrbTextADSLink::EndReads() {
+    table_.EndReads();
+}
+
 void TrbTextADSLink::RequireActive() const {
     if (!table_.Active())
         EQuelvan::Raise(EQuelvan::TextDatasetClosed);
@@ -81,31 +90,21 @@ void TrbTextADSLink::LeaveNumberOrder(const TSavedView& saved) {
 
 std::optional<int> TrbTextADSLink::ReadEnd(bool last) {
     RequireActive();
-    if (table_.TotalRecordCount() == 0)
+    // A pending edit is stored first, as a walk would store it.
+    table_.CheckBrowseMode();
+    if (!table_.HasRecords())
         return std::nullopt;
     TField* field = table_.FindField(IndexFieldName());
     if (!field)
         EQuelvan::Raise(EQuelvan::MissingIndexFieldName);
-    if (batch_.active) {
-        // Already in record-number order: look and come back.
-        const qint64 here = table_.RecNo();
-        last ? table_.Last() : table_.First();
-        const int value = field->AsInteger();
-        if (here != 0)
-            table_.GotoRecNo(here);
-        return value;
-    }
-    const TSavedView saved = EnterNumberOrder();
-    int value = 0;
-    try {
-        last ? table_.Last() : table_.First();
-        value = field->AsInteger();
-    } catch (...) {
-        LeaveNumberOrder(saved);
-        throw;
-    }
-    LeaveNumberOrder(saved);
-    return value;
+    // The end of record-number order is read from the tag (or the record
+    // numbers) directly: the user's view is neither left nor rebuilt.
+    const QString tag = NumberTagName();
+    const qint64 recno = last ? table_.LastRecNo(tag) : table_.FirstRecNo(tag);
+    std::vector<QVariant> values;
+    if (recno == 0 || !table_.ReadFields(recno, {field->Index()}, values))
+        return 0; // what the field of no record reads as
+    return field->IntegerOf(values.front());
 }
 
 std::optional<int> TrbTextADSLink::ReadMinIndex() {
@@ -157,6 +156,21 @@ void TrbTextADSLink::LocateFrom(int value) {
         EQuelvan::Raise(EQuelvan::MissingIndexFieldName);
     for (table_.First(); !table_.Eof() && field->AsInteger() < value; table_.Next()) {
     }
+}
+
+void TrbTextADSLink::ForEachIndexValue(const std::function<void(int value)>& onValue) {
+    RequireActive();
+    // A pending edit is stored first, as a walk would store it.
+    table_.CheckBrowseMode();
+    TField* field = table_.FindField(IndexFieldName());
+    if (!field) {
+        // A walk asks for the number only when there is a record.
+        if (table_.HasRecords())
+            EQuelvan::Raise(EQuelvan::MissingIndexFieldName);
+        return;
+    }
+    table_.ScanFields(NumberTagName(), {field->Index()},
+                      [&](qint64, const std::vector<QVariant>& values) { onValue(field->IntegerOf(values.front())); });
 }
 
 int TrbTextADSLink::IndexValue() const {

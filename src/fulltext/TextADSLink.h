@@ -4,10 +4,12 @@
 // IndexFieldName ("FTSNo"); without such a tag, natural order (record numbers
 // are ascending auto-increment values).
 //
-// Walking the table (a batch, or looking up MinIndex / MaxIndex) switches a
-// filter off and the controls off for the time of the walk and puts order,
-// filter, current record and controls back afterwards, so the user's view is
-// unchanged.
+// Walking the table in a batch switches a filter off and the controls off for
+// the time of the walk and puts order, filter, current record and controls
+// back afterwards, so the user's view is unchanged. Looking up MinIndex /
+// MaxIndex and ForEachIndexValue read the number tag directly instead: they
+// leave the cursor and the view alone, and their cost does not grow with the
+// table (the walk's does: the view is built anew on the way in and out).
 
 #include "fulltext/TextLink.h"
 
@@ -25,6 +27,8 @@ public:
     TAdsTable& Table() const { return table_; }
 
     bool Active() const override;
+    void BeginReads() override;
+    void EndReads() override;
     void PruneFieldNames() override;
     QStringList TableFieldNames() const override;
 
@@ -36,6 +40,9 @@ public:
     void Last() override;
     bool Eof() const override;
     void LocateFrom(int value) override;
+    // Reads the numbers in one query over the number tag, not moving the
+    // table's cursor.
+    void ForEachIndexValue(const std::function<void(int value)>& onValue) override;
 
     int IndexValue() const override;
     void ProcessRecord(const TrbWordParser& parser, const TIndexWord& index) override;

@@ -46,3 +46,15 @@ void TrbTextLink::ResetIndexes() {
     minIndex_.reset();
     maxIndex_.reset();
 }
+
+void TrbTextLink::ForEachIndexValue(const std::function<void(int value)>& onValue) {
+    BeginBatch();
+    try {
+        for (First(); !Eof(); Next())
+            onValue(IndexValue());
+    } catch (...) {
+        EndBatch();
+        throw;
+    }
+    EndBatch();
+}

@@ -72,6 +72,14 @@ public:
     virtual bool Eof() const = 0;
     // Moves to the first record whose record number is at least `value`.
     virtual void LocateFrom(int value) = 0;
+    // The engines bracket a series of reads (a search) with these; a link
+    // may let the reads share one read transaction. Pairs nest.
+    virtual void BeginReads() {}
+    virtual void EndReads() {}
+    // Calls `onValue` with the record number of every record, in
+    // record-number order. This one walks the table in a batch; a link that
+    // can read the numbers without moving through the records does so.
+    virtual void ForEachIndexValue(const std::function<void(int value)>& onValue);
 
     // The current record's record number (30472 when the table is closed,
     // 30492 without an index field).

@@ -1,7 +1,5 @@
 #include "fulltext/WordDelims.h"
 
-#include <bit>
-
 namespace {
 
 // Blank , . ; : ? ! [ ] { } ( ) < > / + - * = \ | _ & # % $ @ ^ ~ ` " '
@@ -71,7 +69,7 @@ QByteArray TrbWordDelims::EncodeCaret(QByteArrayView raw) {
 
 void TrbWordDelims::SetCaret(QByteArrayView caret) {
     decoded_ = DecodeCaret(caret.isEmpty() ? QByteArrayView(kDefaultCaret) : caret);
-    bits_.fill(0);
+    flags_.fill(0);
     // The markers are looked for in the string as written; "<<<" cannot come
     // out of an escape, so the decoded string answers the same.
     if (decoded_.contains("<<<"))
@@ -90,7 +88,7 @@ QByteArray TrbWordDelims::Caret() const {
 
 int TrbWordDelims::Count() const {
     int n = 0;
-    for (std::uint64_t word : bits_)
-        n += std::popcount(word);
+    for (std::uint8_t flag : flags_)
+        n += flag;
     return n;
 }

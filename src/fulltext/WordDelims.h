@@ -1,6 +1,7 @@
 #pragma once
-// TrbWordDelims: the set of byte values that separate words, one bit per
-// byte, built from the WordDelims property string in caret notation.
+// TrbWordDelims: the set of byte values that separate words, one flag byte
+// per byte value (a splitter tests every byte of a text: one load each),
+// built from the WordDelims property string in caret notation.
 //
 // Caret notation: "^" followed by a character from "A" (65) to "_" (95)
 // stands for the character 64 below it ("^M" carriage return, "^I" tab),
@@ -44,17 +45,17 @@ public:
     // The decoded string the set was built from.
     const QByteArray& Decoded() const { return decoded_; }
 
-    bool Contains(unsigned char byte) const { return (bits_[byte >> 6] >> (byte & 63)) & 1u; }
+    bool Contains(unsigned char byte) const { return flags_[byte] != 0; }
     // Direct edits of the set; the search engine takes the wildcard characters
     // out of its copy. They do not change Decoded()/Caret().
-    void Add(unsigned char byte) { bits_[byte >> 6] |= std::uint64_t(1) << (byte & 63); }
-    void Remove(unsigned char byte) { bits_[byte >> 6] &= ~(std::uint64_t(1) << (byte & 63)); }
+    void Add(unsigned char byte) { flags_[byte] = 1; }
+    void Remove(unsigned char byte) { flags_[byte] = 0; }
     // Number of byte values in the set.
     int Count() const;
 
-    bool operator==(const TrbWordDelims& other) const { return bits_ == other.bits_; }
+    bool operator==(const TrbWordDelims& other) const { return flags_ == other.flags_; }
 
 private:
     QByteArray decoded_;
-    std::array<std::uint64_t, 4> bits_{};
+    std::array<std::uint8_t, 256> flags_{}; // 1: the byte value separates words
 };

@@ -18,6 +18,7 @@
 #include <QList>
 
 #include <functional>
+#include <vector>
 
 class TrbWordParser {
 public:
@@ -69,6 +70,10 @@ public:
     // delimiters yield one empty word (which the word step refuses).
     static void Split(QByteArrayView folded, const TrbWordDelims& delims,
                       const std::function<void(QByteArrayView word)>& onWord);
+    // The same split into `words` (cleared first), empty words left out: views
+    // into `folded`, with no call per word and, once `words` has grown, no
+    // allocation (the search reads every candidate record this way).
+    static void SplitInto(QByteArrayView folded, const TrbWordDelims& delims, std::vector<QByteArrayView>& words);
 
     // A text value (string or memo bytes): fold, split, word step per word.
     void ProcessText(QByteArrayView value, const TIndexWord& index) const;

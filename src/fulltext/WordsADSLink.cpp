@@ -176,6 +176,15 @@ void TrbWordsADSLink::EndWrites(bool commit) {
         table_.Rollback();
 }
 
+void TrbWordsADSLink::BeginReads() {
+    if (table_.Active())
+        table_.BeginReads();
+}
+
+void TrbWordsADSLink::EndReads() {
+    table_.EndReads();
+}
+
 // ---------------------------------------------------------------- rows
 
 void TrbWordsADSLink::SetIndexMode(TIndexMode mode) {

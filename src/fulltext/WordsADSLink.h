@@ -49,6 +49,8 @@ public:
     void DiscardTable() override;
     void BeginWrites() override;
     void EndWrites(bool commit) override;
+    void BeginReads() override;
+    void EndReads() override;
 
     void SetIndexMode(TIndexMode mode) override;
     bool FindWord(QByteArrayView word, int segment = -1) override;

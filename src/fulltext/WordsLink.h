@@ -88,6 +88,10 @@ public:
     // Groups many row writes into one commit.
     virtual void BeginWrites() = 0;
     virtual void EndWrites(bool commit) = 0;
+    // The search brackets its look-ups with these; a link may let the reads
+    // share one read transaction. Pairs nest.
+    virtual void BeginReads() {}
+    virtual void EndReads() {}
 
     // --- rows ----------------------------------------------------------------
     // Selects the order word look-ups and prefix positioning use.

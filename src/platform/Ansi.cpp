@@ -1,6 +1,8 @@
 #include "platform/Ansi.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -75,15 +77,76 @@ unsigned char TAnsi::ByteOf(char16_t ch) {
 }
 
 QByteArray TAnsi::FromUnicode(const QString& text) {
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+    // At most one byte per UTF-16 unit: written in place, cut to size at the end.
+    const qsizetype size = text.size();
+    if (size == 0)
+        return QByteArray();
+    QByteArray out(size, Qt::Uninitialized);
+    const char16_t* src = reinterpret_cast<const char16_t*>(text.constData());
+    char* dst = out.data();
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        // Four plain ASCII units at a time, the common case.
+        while (i + 4 <= size) {
+            std::uint64_t units;
+            std::memcpy(&units, src + i, sizeof units);
+            if (units & 0xFF80FF80FF80FF80u)
+                break;
+            dst[n] = static_cast<char>(src[i]);
+            dst[n + 1] = static_cast<char>(src[i + 1]);
+            dst[n + 2] = static_cast<char>(src[i + 2]);
+            dst[n + 3] = static_cast<char>(src[i + 3]);
+            n += 4;
+            i += 4;
+        }
+        if (i == size)
+            break;
+        const char16_t c = src[i];
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            dst[n++] = static_cast<char>(c);
+            continue;
+        }
         // A character beyond the basic plane is one "?", not two.
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(src[i + 1]))
             ++i;
-        out.append(static_cast<char>(ByteOf(c.unicode())));
+        dst[n++] = static_cast<char>(ByteOf(c));
     }
+    out.truncate(n);
+    return out;
+}
+
+QByteArray TAnsi::FromUtf8(QByteArrayView utf8) {
+    const qsizetype size = utf8.size();
+    if (size == 0)
+        return QByteArray();
+    QByteArray out(size, Qt::Uninitialized);
+    const unsigned char* src = reinterpret_cast<const unsigned char*>(utf8.data());
+    char* dst = out.data();
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < size;) {
+        // Eight ASCII bytes at a time, the common case.
+        std::uint64_t bytes;
+        if (i + 8 <= size && (std::memcpy(&bytes, src + i, sizeof bytes), (bytes & 0x8080808080808080u) == 0)) {
+            std::memcpy(dst + n, src + i, sizeof bytes);
+            n += 8;
+            i += 8;
+            continue;
+        }
+        const unsigned char lead = src[i];
+        if (lead < 0x80) {
+            dst[n++] = static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        // A well-formed two-byte sequence is one character below U+0800
+        // (never a surrogate); three- and four-byte sequences and every
+        // malformed one are left to Qt's decoder and its replacements.
+        if (lead < 0xC2 || lead > 0xDF || i + 1 == size || (src[i + 1] & 0xC0) != 0x80)
+            return FromUnicode(QString::fromUtf8(utf8));
+        dst[n++] = static_cast<char>(ByteOf(char16_t(((lead & 0x1F) << 6) | (src[i + 1] & 0x3F))));
+        i += 2;
+    }
+    out.truncate(n);
     return out;
 }
 

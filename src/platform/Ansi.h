@@ -10,6 +10,10 @@
 class TAnsi {
 public:
     static QByteArray FromUnicode(const QString& text);
+    // FromUnicode(QString::fromUtf8(utf8)), byte for byte, without the
+    // detour through UTF-16 for the common text (ASCII and two-byte
+    // sequences); anything else takes the detour.
+    static QByteArray FromUtf8(QByteArrayView utf8);
     static QString ToUnicode(const QByteArray& bytes);
     static QString ToUnicode(const char* bytes, qsizetype length);
 

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -145,6 +147,10 @@ struct TAdsTable::TTag {
     TSqliteStmt* insert = nullptr;
     TSqliteStmt* remove = nullptr;
     TSqliteStmt* clash = nullptr;
+    // Statements of the cursor-free reads, found on first use.
+    TSqliteStmt* seek = nullptr;
+    TSqliteStmt* first = nullptr;
+    TSqliteStmt* last = nullptr;
     QByteArray TableName() const { return "idx.mvx_tag_" + QByteArray::number(id); }
 };
 
@@ -154,6 +160,7 @@ class TAdsTable::TWriteTransaction {
 public:
     explicit TWriteTransaction(TAdsTable& table) : table_(table) {
         if (table_.transactionDepth_ == 0) {
+            table_.EndSharedRead();
             table_.db_->Exec("BEGIN IMMEDIATE");
             owns_ = true;
         }
@@ -557,6 +564,11 @@ void TAdsTable::Close() {
         bufferBlobs_.clear();
     }
     Fire(BeforeClose);
+    try {
+        EndSharedRead();
+    } catch (const EAdsError&) {
+    }
+    readsDepth_ = 0;
     if (transactionDepth_ > 0) {
         transactionDepth_ = 0;
         try {
@@ -568,6 +580,7 @@ void TAdsTable::Close() {
     // before the lock goes (see TableLock.h).
     tags_.clear();
     insertRecord_ = updateRecord_ = selectRecord_ = nullptr;
+    fieldStatements_.clear();
     db_.reset();
     lock_.Release();
     fields_.clear();
@@ -586,6 +599,7 @@ void TAdsTable::Close() {
 
 void TAdsTable::Checkpoint() {
     RequireActive();
+    EndSharedRead();
     db_->Exec("PRAGMA main.wal_checkpoint(TRUNCATE)");
     if (hasIndexFile_)
         db_->Exec("PRAGMA idx.wal_checkpoint(TRUNCATE)");
@@ -630,6 +644,7 @@ const QByteArray& TAdsTable::BlobValue(int index) const {
     }
     if (recno_ == 0)
         return empty;
+    OpenSharedRead();
     auto it = blobs_.find(index);
     if (it == blobs_.end() && defs_[index].type == TFieldType::Memo) {
         // Whoever reads one note of a record usually reads the others too
@@ -704,6 +719,7 @@ void TAdsTable::CreateIndex(const TIndexDef& def) {
             meta.Bind(1, current).Exec();
             index.Exec("COMMIT");
         }
+        EndSharedRead(); // no ATTACH inside a transaction
         TSqliteStmt attach(*db_, "ATTACH DATABASE ? AS idx");
         attach.Bind(1, indexPath).Exec();
         db_->Exec("PRAGMA idx.synchronous=NORMAL");
@@ -768,9 +784,12 @@ void TAdsTable::Reindex() {
     InvalidateView();
 }
 
-TAdsTable::TTag* TAdsTable::FindTag(const QString& name) {
+TAdsTable::TTag* TAdsTable::FindTag(const QString& name) const {
+    const QString wanted = name.trimmed();
+    // Names that match case-insensitively have the same length: the length
+    // turns most tags away before the slower comparison.
     for (auto& tag : tags_)
-        if (tag->def.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+        if (tag->def.name.size() == wanted.size() && tag->def.name.compare(wanted, Qt::CaseInsensitive) == 0)
             return tag.get();
     return nullptr;
 }
@@ -904,6 +923,7 @@ void TAdsTable::InvalidateView() {
 }
 
 void TAdsTable::BuildView() {
+    OpenSharedRead();
     view_.Clear();
     const bool constantFalse = filtered_ && filterField_ < 0 && !filterConstant_;
     if (!constantFalse) {
@@ -966,6 +986,7 @@ void TAdsTable::ClearRecord() {
 }
 
 void TAdsTable::LoadRecord(qint64 recno) {
+    OpenSharedRead();
     TSqliteStmt& read = *selectRecord_;
     read.Reset();
     read.Bind(1, recno);
@@ -987,6 +1008,7 @@ void TAdsTable::LoadRecord(qint64 recno) {
 
 std::vector<QVariant> TAdsTable::ReadRecord(qint64 recno) {
     RequireActive();
+    OpenSharedRead();
     TSqliteStmt& read = *selectRecord_;
     read.Reset();
     read.Bind(1, recno);
@@ -1000,6 +1022,214 @@ std::vector<QVariant> TAdsTable::ReadRecord(qint64 recno) {
     }
     read.Reset();
     return values;
+}
+
+// ---------------------------------------------------------------- reading without the cursor
+
+TAdsTable::TTag* TAdsTable::TagForRead(const QString& name) const {
+    RequireActive();
+    OpenSharedRead();
+    if (name.trimmed().isEmpty())
+        return nullptr;
+    TTag* tag = FindTag(name);
+    if (!tag)
+        throw EAdsError(QStringLiteral("Index %1 not found for table %2").arg(name, tableName_), kErrorNoIndex);
+    return tag;
+}
+
+void TAdsTable::BeginReads() {
+    RequireActive();
+    ++readsDepth_;
+}
+
+void TAdsTable::EndReads() {
+    if (readsDepth_ == 0)
+        return;
+    if (--readsDepth_ == 0)
+        EndSharedRead();
+}
+
+void TAdsTable::OpenSharedRead() const {
+    // Inside an explicit transaction the reads share that one already.
+    if (readsDepth_ == 0 || sharedReadOpen_ || transactionDepth_ > 0 || !sqlite3_get_autocommit(db_->Handle()))
+        return;
+    // Deferred: the read transaction of each file starts with its first read.
+    db_->Exec("BEGIN");
+    sharedReadOpen_ = true;
+}
+
+void TAdsTable::EndSharedRead() const {
+    if (!sharedReadOpen_)
+        return;
+    sharedReadOpen_ = false;
+    // A failed read may have ended the transaction already.
+    if (!sqlite3_get_autocommit(db_->Handle()))
+        db_->Exec("COMMIT");
+}
+
+bool TAdsTable::HasRecords() const {
+    RequireActive();
+    OpenSharedRead();
+    TSqliteStmt& any = db_->Cached("SELECT 1 FROM mvx_records LIMIT 1");
+    const bool found = any.Step();
+    any.Reset();
+    return found;
+}
+
+qint64 TAdsTable::FirstRecNo(const QString& tagName) const {
+    TTag* tag = TagForRead(tagName);
+    TSqliteStmt* read = nullptr;
+    if (!tag) {
+        read = &db_->Cached("SELECT recno FROM mvx_records ORDER BY recno LIMIT 1");
+    } else {
+        if (!tag->first)
+            tag->first = &db_->Cached("SELECT recno FROM " + tag->TableName() + " ORDER BY key, recno LIMIT 1");
+        read = tag->first;
+    }
+    read->Reset();
+    const qint64 recno = read->Step() ? read->Int(0) : 0;
+    read->Reset();
+    return recno;
+}
+
+qint64 TAdsTable::LastRecNo(const QString& tagName) const {
+    TTag* tag = TagForRead(tagName);
+    TSqliteStmt* read = nullptr;
+    if (!tag) {
+        read = &db_->Cached("SELECT recno FROM mvx_records ORDER BY recno DESC LIMIT 1");
+    } else {
+        if (!tag->last)
+            tag->last =
+                &db_->Cached("SELECT recno FROM " + tag->TableName() + " ORDER BY key DESC, recno DESC LIMIT 1");
+        read = tag->last;
+    }
+    read->Reset();
+    const qint64 recno = read->Step() ? read->Int(0) : 0;
+    read->Reset();
+    return recno;
+}
+
+qint64 TAdsTable::SeekRecNo(const QString& tagName, const QVariantList& values) const {
+    TTag* tag = TagForRead(tagName);
+    if (!tag)
+        throw EAdsError(QStringLiteral("No index is selected for table %1").arg(tableName_), kErrorNoIndex);
+    const QByteArray key = tag->key->SeekKey(values, false);
+    // SQLite orders BLOBs as the view does (memcmp, shorter first): the
+    // first key not less than the sought one is where FindKey lands.
+    if (!tag->seek)
+        tag->seek = &db_->Cached("SELECT key, recno FROM " + tag->TableName() +
+                                 " WHERE key >= ? ORDER BY key, recno LIMIT 1");
+    TSqliteStmt& seek = *tag->seek;
+    seek.Reset();
+    seek.BindBlob(1, key);
+    const qint64 recno = seek.Step() && seek.BlobView(0).startsWith(key) ? seek.Int(1) : 0;
+    seek.Reset();
+    return recno;
+}
+
+const TAdsTable::TFieldsRead& TAdsTable::FieldsRead(const std::vector<int>& fields) const {
+    auto found = fieldStatements_.find(fields);
+    if (found != fieldStatements_.end())
+        return found->second;
+    TFieldsRead read;
+    QByteArray sql = "SELECT recno";
+    int columns = 0;
+    QByteArray blobs; // "WHEN n THEN data" for each blob field n (1-based)
+    int low = 0;
+    int high = 0;
+    for (int field : fields) {
+        if (field < 0 || field >= int(defs_.size()))
+            throw EAdsError(QStringLiteral("Field number %1 not found in %2").arg(field + 1).arg(tableName_));
+        if (defs_[size_t(field)].IsBlob()) {
+            read.column.push_back(-1);
+            low = blobs.isEmpty() ? field + 1 : std::min(low, field + 1);
+            high = blobs.isEmpty() ? field + 1 : std::max(high, field + 1);
+            blobs += " WHEN " + QByteArray::number(field + 1) + " THEN data";
+        } else {
+            read.column.push_back(++columns);
+            sql += ", " + Sql(ColumnName(field));
+        }
+    }
+    read.record = &db_->Cached(sql + " FROM mvx_records WHERE recno = ?1");
+    // The blobs of a record lie side by side in the primary key: one range
+    // of it holds every one asked for, and only their data is read (a
+    // picture in between stays on disk). A CASE, not IN: IN would build a
+    // temporary table on every run.
+    if (!blobs.isEmpty())
+        read.blobs = &db_->Cached("SELECT field, CASE field" + blobs + " END FROM mvx_blobs WHERE recno = ?1 " +
+                                  "AND field BETWEEN " + QByteArray::number(low) + " AND " + QByteArray::number(high));
+    return fieldStatements_.emplace(fields, read).first->second;
+}
+
+QVariant TAdsTable::FieldFromRow(int field, const TSqliteStmt& row, int column) const {
+    const TFieldDef& def = defs_[size_t(field)];
+    if (!def.IsBlob())
+        return FromStored(def, row, column);
+    if (row.IsNull(column))
+        return QVariant();
+    const QByteArrayView bytes = row.BlobView(column);
+    if (bytes.isEmpty())
+        return QVariant();
+    return QByteArray(bytes.data(), bytes.size());
+}
+
+bool TAdsTable::ReadFields(qint64 recno, const std::vector<int>& fields, std::vector<QVariant>& values) const {
+    RequireActive();
+    OpenSharedRead();
+    const TFieldsRead& read = FieldsRead(fields);
+    values.clear();
+    TSqliteStmt& record = *read.record;
+    record.Reset();
+    record.Bind(1, recno);
+    if (!record.Step()) {
+        record.Reset();
+        return false;
+    }
+    values.resize(fields.size());
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (read.column[i] > 0)
+            values[i] = FromStored(defs_[size_t(fields[i])], record, read.column[i]);
+    record.Reset();
+    if (read.blobs) {
+        TSqliteStmt& blobs = *read.blobs;
+        blobs.Reset();
+        blobs.Bind(1, recno);
+        while (blobs.Step()) {
+            const int field = int(blobs.Int(0)) - 1;
+            for (size_t i = 0; i < fields.size(); ++i)
+                if (fields[i] == field && read.column[i] < 0)
+                    values[i] = FieldFromRow(field, blobs, 1);
+        }
+        blobs.Reset();
+    }
+    return true;
+}
+
+void TAdsTable::ScanFields(const QString& tagName, const std::vector<int>& fields, const TScanRecord& onRecord) const {
+    TTag* tag = TagForRead(tagName);
+    QByteArray columns = "r.recno";
+    for (int field : fields) {
+        if (field < 0 || field >= int(defs_.size()))
+            throw EAdsError(QStringLiteral("Field number %1 not found in %2").arg(field + 1).arg(tableName_));
+        if (defs_[size_t(field)].IsBlob())
+            columns += ", (SELECT data FROM mvx_blobs WHERE recno = r.recno AND field = " +
+                       QByteArray::number(field + 1) + ")";
+        else
+            columns += ", r." + Sql(ColumnName(field));
+    }
+    // The tag drives the walk (CROSS JOIN keeps SQLite from turning it
+    // round): its key order is the order asked for.
+    const QByteArray sql = tag ? "SELECT " + columns + " FROM " + tag->TableName() +
+                                     " t CROSS JOIN mvx_records r ON r.recno = t.recno ORDER BY t.key, t.recno"
+                               : "SELECT " + columns + " FROM mvx_records r ORDER BY r.recno";
+    // A statement of its own: onRecord may use the table's other reads.
+    TSqliteStmt rows(*db_, sql);
+    std::vector<QVariant> values(fields.size());
+    while (rows.Step()) {
+        for (size_t i = 0; i < fields.size(); ++i)
+            values[i] = FieldFromRow(fields[i], rows, int(i) + 1);
+        onRecord(rows.Int(0), values);
+    }
 }
 
 void TAdsTable::MoveTo(qint64 position) {
@@ -1023,6 +1253,7 @@ void TAdsTable::First() {
     if (!viewValid_ && currentTag_ < 0 && !filtered_) {
         // The first record in record order needs no list of them all; the
         // list is made when the view is moved through.
+        OpenSharedRead();
         TSqliteStmt& first = db_->Cached("SELECT MIN(recno) FROM mvx_records");
         first.Step();
         const bool none = first.IsNull(0);
@@ -1102,6 +1333,7 @@ int TAdsTable::RecordCount() {
 
 int TAdsTable::TotalRecordCount() const {
     RequireActive();
+    OpenSharedRead();
     TSqliteStmt& count = db_->Cached("SELECT COUNT(*) FROM mvx_records");
     count.Step();
     const int total = int(count.Int(0));
@@ -1153,6 +1385,7 @@ void TAdsTable::FindNearest(const QVariantList& values) {
 void TAdsTable::Refresh() {
     RequireActive();
     CheckBrowseMode();
+    EndSharedRead(); // what other programs wrote since becomes visible
     const qint64 current = recno_;
     const qint64 position = position_;
     InvalidateView();
@@ -1211,6 +1444,7 @@ void TAdsTable::Edit() {
         throw EAdsError(QStringLiteral("Table %1 has no current record to edit").arg(tableName_), kErrorState);
     Fire(BeforeEdit);
     // Edit what is stored now, not what was read when the record was reached.
+    EndSharedRead();
     LoadRecord(recno_);
     if (recno_ == 0) {
         InvalidateView();
@@ -1463,6 +1697,7 @@ void TAdsTable::BeginTransaction() {
     RequireWritable();
     if (transactionDepth_ > 0)
         throw EAdsError(QStringLiteral("A transaction is already active on %1").arg(tableName_), kErrorState);
+    EndSharedRead();
     db_->Exec("BEGIN IMMEDIATE");
     transactionDepth_ = 1;
     transactionGeneration_ = 0;
@@ -1512,6 +1747,7 @@ void TAdsTable::Pack() {
             RebuildTagEntries(*tag);
         transaction.Commit();
     }
+    EndSharedRead(); // VACUUM runs outside any transaction
     db_->Exec("VACUUM main");
     if (hasIndexFile_)
         db_->Exec("VACUUM idx");

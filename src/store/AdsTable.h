@@ -168,6 +168,52 @@ public:
     // read the rows they paint this way). Empty when there is no such record.
     std::vector<QVariant> ReadRecord(qint64 recno);
 
+    // --- reading without the cursor ------------------------------------------
+    // These read what is stored, straight from the files (in a series of
+    // reads, see BeginReads, as it was at the series' first read): they
+    // neither move the current record nor build or change the view, whatever
+    // the current order, and they ignore the filter, so their cost does not
+    // grow with the table (except ScanFields, which visits every entry). A tag is
+    // named as for SetIndexName (case-insensitive); an empty name means
+    // natural order; an unknown name throws EAdsError. A pending edit is not
+    // posted and not seen: callers that need it stored post it first.
+
+    // Whether the table holds any record, whatever the view (one row read,
+    // not a count).
+    bool HasRecords() const;
+    // The record number of the first / last entry of the tag: the record
+    // First() / Last() reach in that order without a filter. 0 when the tag
+    // has no entry.
+    qint64 FirstRecNo(const QString& tagName) const;
+    qint64 LastRecNo(const QString& tagName) const;
+    // Exact seek as FindKey does it, on the named tag: the record number of
+    // the first entry whose key begins with the key of the values; 0 when
+    // there is none. Throws for natural order (no key to seek).
+    qint64 SeekRecNo(const QString& tagName, const QVariantList& values) const;
+    // Some fields of one record, by field index, in the order asked for:
+    // non-blob fields in the form TField::Value() gives them, blob fields as
+    // their stored bytes (a memo's text in UTF-8), which TField's TextOf,
+    // IntegerOf and BytesOf read as well; a NULL or empty value is an invalid
+    // QVariant. One query for the record and, when blob fields are asked
+    // for, one for its blobs. False, with `values` cleared, when there is no
+    // such record.
+    bool ReadFields(qint64 recno, const std::vector<int>& fields, std::vector<QVariant>& values) const;
+    // Every entry of the tag in tag order (every record in record-number
+    // order for natural order): its record number and the fields' values as
+    // ReadFields gives them. One query for the whole walk.
+    using TScanRecord = std::function<void(qint64 recno, const std::vector<QVariant>& values)>;
+    void ScanFields(const QString& tagName, const std::vector<int>& fields, const TScanRecord& onRecord) const;
+    // Between BeginReads() and EndReads() (pairs nest) every read of the
+    // table (these, moving, blobs, building the view) shares one read
+    // transaction instead of opening one per query, which saves the file
+    // locking of every read in a long series of them; the reads see the
+    // files as they were at the first read of the series, with this table's
+    // own changes. Any change of the table, Edit, an explicit transaction,
+    // Refresh, Checkpoint and Close end the shared read first (the next read
+    // starts a new one), so nothing waits for EndReads.
+    void BeginReads();
+    void EndReads();
+
     // --- changing records ----------------------------------------------------
     TState State() const { return state_; }
     void Insert();
@@ -227,7 +273,23 @@ private:
     void RequireWritable() const;
     void RequireBrowsing(const char* what) const;
     TTag& CurrentTag();
-    TTag* FindTag(const QString& name);
+    TTag* FindTag(const QString& name) const;
+    // The named tag for the cursor-free reads; nullptr for natural order.
+    TTag* TagForRead(const QString& name) const;
+    // How ReadFields reads one list of fields (made on first use; the
+    // statements are kept with the connection).
+    struct TFieldsRead {
+        TSqliteStmt* record = nullptr; // the non-blob fields of the record bound to ?1
+        TSqliteStmt* blobs = nullptr;  // (field, data) of its blobs asked for; null without blob fields
+        std::vector<int> column;       // per requested field: its column in `record`, -1 for a blob
+    };
+    const TFieldsRead& FieldsRead(const std::vector<int>& fields) const;
+    // Column `column` of a row into the form ReadFields gives for `field`.
+    QVariant FieldFromRow(int field, const TSqliteStmt& row, int column) const;
+    // Starts the shared read transaction of BeginReads when one is wanted
+    // and none is open; ends it (before a write, a refresh or a close).
+    void OpenSharedRead() const;
+    void EndSharedRead() const;
 
     void PrepareStatements();
     void OpenIndexFile();
@@ -260,6 +322,8 @@ private:
     TSqliteStmt* insertRecord_ = nullptr; // statements owned by db_
     TSqliteStmt* updateRecord_ = nullptr;
     TSqliteStmt* selectRecord_ = nullptr;
+    // Statements of ReadFields by field list (owned by db_).
+    mutable std::map<std::vector<int>, TFieldsRead> fieldStatements_;
     TTableLock lock_;
     bool hasIndexFile_ = false;
     bool indexFileDamaged_ = false;
@@ -293,6 +357,8 @@ private:
     std::map<int, QByteArray> bufferBlobs_; // blobs changed in the buffer
 
     int transactionDepth_ = 0;
+    int readsDepth_ = 0;               // BeginReads nesting
+    mutable bool sharedReadOpen_ = false; // our "BEGIN" of BeginReads is open
     qint64 transactionGeneration_ = 0; // stamp shared by the posts of an explicit transaction
     int controlsDisabled_ = 0;
     bool viewChangedWhileDisabled_ = false;

@@ -30,7 +30,10 @@ void TField::SetValue(const QVariant& value) {
 }
 
 QString TField::AsString() const {
-    const QVariant value = Value();
+    return TextOf(Value());
+}
+
+QString TField::TextOf(const QVariant& value) const {
     if (!value.isValid() || value.isNull())
         return QString();
     switch (def_.type) {
@@ -113,7 +116,10 @@ void TField::SetAsString(const QString& text) {
 }
 
 int TField::AsInteger() const {
-    const QVariant value = Value();
+    return IntegerOf(Value());
+}
+
+int TField::IntegerOf(const QVariant& value) const {
     if (def_.type == TFieldType::Char || def_.type == TFieldType::Memo) {
         bool ok = false;
         const int number = value.toString().trimmed().toInt(&ok);
@@ -141,10 +147,23 @@ QByteArray TField::AsBytes() const {
     case TFieldType::Image:
     case TFieldType::Binary:
         return table_.BlobValue(index_);
-    case TFieldType::Raw:
-        return Value().toByteArray();
     default:
-        return TAnsi::FromUnicode(AsString());
+        return BytesOf(Value());
+    }
+}
+
+QByteArray TField::BytesOf(const QVariant& value) const {
+    switch (def_.type) {
+    case TFieldType::Image:
+    case TFieldType::Binary:
+    case TFieldType::Raw:
+        return value.toByteArray();
+    case TFieldType::Memo:
+        if (value.typeId() == QMetaType::QByteArray)
+            return TAnsi::FromUtf8(value.toByteArray());
+        return TAnsi::FromUnicode(TextOf(value));
+    default:
+        return TAnsi::FromUnicode(TextOf(value));
     }
 }
 

@@ -51,6 +51,13 @@ public:
     QByteArray AsBytes() const;
     void SetAsBytes(const QByteArray& bytes);
 
+    // The conversions above for a value of this field that was read without
+    // moving to its record: `value` in the form Value() or
+    // TAdsTable::ReadFields gives (a memo as text or as its UTF-8 bytes).
+    QString TextOf(const QVariant& value) const;
+    int IntegerOf(const QVariant& value) const;
+    QByteArray BytesOf(const QVariant& value) const;
+
     // Display properties; they live with this table object, not in the file.
     QString DisplayLabel() const { return displayLabel_.isEmpty() ? def_.name : displayLabel_; }
     void SetDisplayLabel(const QString& label) { displayLabel_ = label; }

@@ -337,6 +337,111 @@ TEST(SearchTest, ACancelDuringTheCandidateCheckKeepsOnlyVerifiedMatches) {
     EXPECT_EQ(numbers.front(), s.search.MinIndex());
 }
 
+// The search reads the catalogue beside the user's view: order, filter,
+// current record and the view's records are as they were, whatever the
+// logic (the candidate check, "not" with its existing records, wildcards,
+// expressions).
+TEST(SearchTest, TheCataloguesOrderFilterAndRecordStayAsTheyWere) {
+    TSearchFixture s;
+    AddSmallCatalogue(s.fx);
+    s.Build();
+    TAdsTable& catalogue = s.fx.catalogue;
+    catalogue.SetIndexName(QStringLiteral("TitleFilm"));
+    catalogue.SetFilter(QStringLiteral("Director='Ridley Scott'"));
+    catalogue.SetFiltered(true);
+    catalogue.Last();
+    const qint64 recno = catalogue.RecNo();
+    const std::vector<qint64> view = catalogue.ViewRecNos();
+    ASSERT_EQ(view.size(), 2u);
+    const struct {
+        const char* query;
+        TrbSearchLogic logic;
+    } cases[] = {{"alien", slAnd},        {"alien", slNot},   {"star trek", slPhrase}, {"blade runner", slNear},
+                 {"ALIEN*", slAnd},       {"meyer", slLike},  {"alien predator", slOr},
+                 {"not alien and predator", slExpression}};
+    for (const auto& c : cases) {
+        s.Run(QString::fromLatin1(c.query), c.logic);
+        EXPECT_GT(s.search.Count(), 0) << c.query;
+        EXPECT_EQ(catalogue.IndexName(), QStringLiteral("TitleFilm")) << c.query;
+        EXPECT_TRUE(catalogue.Filtered()) << c.query;
+        EXPECT_EQ(catalogue.Filter(), QStringLiteral("Director='Ridley Scott'")) << c.query;
+        EXPECT_EQ(catalogue.RecNo(), recno) << c.query;
+        EXPECT_EQ(catalogue.FieldByName(QStringLiteral("Title")).AsString(), QStringLiteral("Blade Runner"))
+            << c.query;
+        EXPECT_EQ(catalogue.ViewRecNos(), view) << c.query;
+    }
+}
+
+// The check reads each candidate as it is stored at that moment: not the
+// values the catalogue's cursor holds, and with a pending edit stored first.
+TEST(SearchTest, TheCandidateCheckReadsWhatIsStoredNow) {
+    TSearchFixture s;
+    const int alien = s.fx.AddRecord(Film("Alien", "The alien lands on a ship"));
+    const int aliens = s.fx.AddRecord(Film("Aliens", "more aliens"));
+    const int predator = s.fx.AddRecord(Film("Alien vs Predator", "alien and predator fight"));
+    s.Build();
+    TAdsTable& catalogue = s.fx.catalogue;
+    catalogue.SetIndexName(QStringLiteral("FTSNo"));
+    ASSERT_TRUE(catalogue.FindKey({alien}));
+
+    // Another program takes the word out of the record the cursor stands on.
+    TAdsTable other;
+    other.SetDatabaseName(catalogue.DatabaseName());
+    other.SetTableName(catalogue.TableName());
+    other.Open();
+    other.SetIndexName(QStringLiteral("FTSNo"));
+    ASSERT_TRUE(other.FindKey({alien}));
+    other.Edit();
+    other.FieldByName(QStringLiteral("Title")).SetAsString(QStringLiteral("Gone"));
+    other.FieldByName(QStringLiteral("NotesFilm")).SetAsString(QStringLiteral("nothing here"));
+    other.Post();
+    EXPECT_EQ(catalogue.FieldByName(QStringLiteral("Title")).AsString(), QStringLiteral("Alien"));
+    EXPECT_EQ(s.Run(QStringLiteral("alien"), slAnd), (std::set<int>{predator}));
+
+    // An edit in progress is stored before the search reads.
+    ASSERT_TRUE(catalogue.FindKey({predator}));
+    catalogue.Edit();
+    catalogue.FieldByName(QStringLiteral("Title")).SetAsString(QStringLiteral("Predator"));
+    catalogue.FieldByName(QStringLiteral("NotesFilm")).SetAsString(QStringLiteral("predator alone"));
+    EXPECT_TRUE(s.Run(QStringLiteral("alien"), slAnd).empty());
+    EXPECT_EQ(catalogue.State(), TAdsTable::TState::Browse);
+    EXPECT_EQ(s.Run(QStringLiteral("aliens"), slAnd), (std::set<int>{aliens}));
+}
+
+// The search reads in one read transaction per table; a change made while
+// it runs (from its progress handler, as an event loop might) is not
+// refused, and the search still ends with the right matches.
+TEST(SearchTest, ACatalogueChangeDuringTheSearchGoesThrough) {
+    TSearchFixture s;
+    AddSmallCatalogue(s.fx);
+    s.Build();
+    TAdsTable& catalogue = s.fx.catalogue;
+    catalogue.SetIndexName(QStringLiteral("FTSNo"));
+    catalogue.Last();
+    const int last = catalogue.FieldByName(QStringLiteral("FTSNo")).AsInteger();
+    bool changed = false;
+    s.search.SetOnSearch([&] {
+        if (changed || !(s.search.State() & TrbEngineState::Verifying))
+            return;
+        changed = true;
+        catalogue.Edit();
+        catalogue.FieldByName(QStringLiteral("Owner")).SetAsString(QStringLiteral("changed"));
+        catalogue.Post();
+    });
+    std::set<int> found;
+    ASSERT_NO_THROW(found = s.Run(QStringLiteral("alien"), slAnd));
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(found, s.Expected([](const TFields& f) { return Has(f, Is("ALIEN")); }));
+    EXPECT_EQ(found, s.Run(QStringLiteral("alien"), slAnd));
+    TAdsTable other;
+    other.SetDatabaseName(catalogue.DatabaseName());
+    other.SetTableName(catalogue.TableName());
+    other.Open();
+    other.SetIndexName(QStringLiteral("FTSNo"));
+    ASSERT_TRUE(other.FindKey({last}));
+    EXPECT_EQ(other.FieldByName(QStringLiteral("Owner")).AsString(), QStringLiteral("changed"));
+}
+
 TEST(SearchTest, ATimeLimitWithoutHandlerStops) {
     TSearchFixture s;
     for (int i = 0; i < 50; ++i)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace {
@@ -179,6 +180,41 @@ TEST(WordParser, SplitterEmitsRunsCutTo40AndOneEmptyWordForTrailingDelimiters) {
     EXPECT_EQ(runs[1], QByteArray(40, 'X'));
     EXPECT_EQ(runs[2], "cd");
     EXPECT_EQ(runs[3], "");
+}
+
+TEST(WordParser, SplitIntoListsTheNonEmptyWordsOfSplit) {
+    // The list splitter works on 64-byte blocks: words across block
+    // boundaries, runs longer than 40 and texts of every length near a
+    // block size are where it could part from Split.
+    const TrbWordDelims program(TrbWordDelims::ProgramCaret());
+    const TrbWordDelims high(QByteArray(" >>>"));
+    std::mt19937 random(11);
+    const QByteArray alphabet("ab \xE4\x01,-Z9");
+    std::vector<QByteArray> texts = {"", " ", "a", "  ab ", QByteArray(130, 'x'), QByteArray(63, 'x') + " y",
+                                     QByteArray(64, 'x') + " y", " " + QByteArray(64, 'x'), QByteArray(128, ' ')};
+    for (int length : {1, 2, 39, 40, 41, 63, 64, 65, 127, 128, 129, 200, 1000})
+        for (int round = 0; round < 20; ++round) {
+            QByteArray text;
+            for (int i = 0; i < length; ++i)
+                text.append(alphabet[int(random() % unsigned(alphabet.size()))]);
+            texts.push_back(text);
+        }
+    std::vector<QByteArrayView> listed;
+    for (const TrbWordDelims* delims : {&program, &high}) {
+        for (const QByteArray& text : texts) {
+            std::vector<QByteArrayView> expected;
+            TrbWordParser::Split(text, *delims, [&](QByteArrayView w) {
+                if (!w.isEmpty())
+                    expected.push_back(w);
+            });
+            TrbWordParser::SplitInto(text, *delims, listed);
+            ASSERT_EQ(listed.size(), expected.size()) << text.toHex().constData();
+            for (size_t i = 0; i < listed.size(); ++i) {
+                EXPECT_EQ(listed[i], expected[i]) << text.toHex().constData();
+                EXPECT_EQ(listed[i].data(), expected[i].data()) << "a view into the text";
+            }
+        }
+    }
 }
 
 TEST(WordParser, HighMarkerSplitsUmlautWords) {

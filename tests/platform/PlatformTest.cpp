@@ -34,6 +34,51 @@ TEST(AnsiTest, ConvertsTheCharactersOfTheCodePage) {
     EXPECT_EQ(TAnsi::ToUnicode(QByteArray("\x80\x9F")), QString::fromUtf16(u"€Ÿ"));
 }
 
+// The conversion one UTF-16 unit at a time, as the code page defines it: the
+// fast paths must give the same bytes wherever a character stands.
+QByteArray UnitByUnit(const QString& text) {
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out.append('?');
+            ++i;
+        } else {
+            out.append(char(TAnsi::ByteOf(text[i].unicode())));
+        }
+    }
+    return out;
+}
+
+TEST(AnsiTest, FastPathsGiveTheBytesOfTheSlowPathAtEveryOffset) {
+    // UTF-8 pieces: plain, two-byte (code page and not), three- and
+    // four-byte, and malformed input that Qt's decoder replaces.
+    const struct {
+        const char* name;
+        QByteArray utf8;
+    } pieces[] = {
+        {"Umlaut", "\xC3\xA4"},          {"Sharp s", "\xC3\x9F"},
+        {"C1 control", "\xC2\x81"},       {"Two-byte outside", "\xD0\x96"},
+        {"Euro", "\xE2\x82\xAC"},        {"Emoji", "\xF0\x9F\x98\x80"},
+        {"Lone continuation", "\x80"},     {"Overlong", "\xC0\x80"},
+        {"Truncated", "\xC3"},             {"Bad continuation", "\xC3\x41"},
+        {"Encoded surrogate", "\xED\xA0\x80"}, {"NUL", QByteArray(1, '\0')},
+        {"BOM", "\xEF\xBB\xBF"},
+    };
+    for (const auto& piece : pieces) {
+        for (int before = 0; before <= 17; ++before) {
+            for (int after : {0, 1, 9}) {
+                const QByteArray utf8 = QByteArray(before, 'a') + piece.utf8 + QByteArray(after, 'z');
+                const QString text = QString::fromUtf8(utf8);
+                SCOPED_TRACE(testing::Message() << piece.name << " after " << before << " plain bytes");
+                EXPECT_EQ(TAnsi::FromUnicode(text), UnitByUnit(text));
+                EXPECT_EQ(TAnsi::FromUtf8(utf8), UnitByUnit(text));
+            }
+        }
+    }
+    EXPECT_TRUE(TAnsi::FromUtf8(QByteArrayView()).isEmpty());
+    EXPECT_TRUE(TAnsi::FromUnicode(QString()).isEmpty());
+}
+
 TEST(AnsiTest, FoldingTablesUpperCaseAndFoldAccents) {
     const unsigned char* plain = TAnsi::PlainFoldTable();
     const unsigned char* international = TAnsi::InternationalFoldTable();

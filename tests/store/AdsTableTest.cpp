@@ -8,8 +8,12 @@
 
 #include <QDate>
 #include <QFile>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -316,6 +320,219 @@ TEST_F(AdsTableTest, FiltersOnAFieldValueOrAConstant) {
     table->FieldByName(QStringLiteral("Count")).SetAsInteger(0);
     table->Post();
     EXPECT_EQ(table->RecordCount(), 1);
+}
+
+// The reads without the cursor answer what the cursor finds in the named
+// order without a filter (a second connection walks it), while the table
+// they run on keeps its order, filter, record and view and hears nothing.
+TEST_F(AdsTableTest, CursorFreeReadsAnswerLikeTheCursorAndLeaveItAlone) {
+    EXPECT_FALSE(table->HasRecords());
+    const struct {
+        const char* title;
+        const char* dvdNo;
+        bool film;
+        int count;
+        const char* notes;
+    } rows[] = {{"Zorro", "10", true, 1, "Größe – €"}, {"alien", "2", true, 0, nullptr},
+                {"Brazil", "abc", false, 1, "plain"},  {"Mozart", "1", false, 1, nullptr},
+                {"ALIEN", "7", true, 1, "x"},           {"Gone", "3", true, 1, "deleted below"}};
+    for (const auto& row : rows)
+        AddRecord(*table, {{"Title", QString::fromUtf8(row.title)},
+                           {"DVDNo", QString::fromLatin1(row.dvdNo)},
+                           {"Film", row.film},
+                           {"Count", row.count},
+                           {"Notes", row.notes ? QVariant(QString::fromUtf8(row.notes)) : QVariant()},
+                           {"Date", QDate(2024, 2, 29)},
+                           {"Price", 9.99},
+                           {"Code", QByteArray("\x01\x02", 2)},
+                           {"Picture", QByteArray(row.title)}});
+    table->Last();
+    table->Delete(); // a gap in the record numbers
+    table->CreateIndex({QStringLiteral("DVDNoFilm"), QStringLiteral("val(DVDNo)"), QStringLiteral("Film"), false});
+    table->CreateIndex({QStringLiteral("Title"), QStringLiteral("Title"), QString(), false});
+    table->CreateIndex({QStringLiteral("CountTitle"), QStringLiteral("Count;Title"), QString(), false});
+    EXPECT_TRUE(table->HasRecords());
+
+    // The view the reads must leave alone: a tag, a filter, a record.
+    table->SetIndexName(QStringLiteral("Title"));
+    table->SetFilter(QStringLiteral("Count=1"));
+    table->SetFiltered(true);
+    ASSERT_TRUE(table->GotoRecNo(3));
+    const std::vector<qint64> view = table->ViewRecNos();
+    int scrolled = 0;
+    table->AfterScroll = [&scrolled](TAdsTable&) { ++scrolled; };
+    QSignalSpy viewChanged(table.get(), &TAdsTable::ViewChanged);
+    QSignalSpy recordChanged(table.get(), &TAdsTable::RecordChanged);
+
+    auto walker = OpenTableAt(folder.Path(), QStringLiteral("T.ADT"));
+    for (const QString& tag : {QString(), QStringLiteral("dvdnofilm"), QStringLiteral("Title"),
+                               QStringLiteral("CountTitle")}) {
+        SCOPED_TRACE(tag.toStdString());
+        walker->SetIndexName(tag);
+        walker->First();
+        EXPECT_EQ(table->FirstRecNo(tag), walker->RecNo());
+        walker->Last();
+        EXPECT_EQ(table->LastRecNo(tag), walker->RecNo());
+        // Every record of the tag, in its order.
+        std::vector<qint64> scanned;
+        std::vector<qint64> walked;
+        table->ScanFields(tag, {0, 11}, [&](qint64 recno, const std::vector<QVariant>& values) {
+            scanned.push_back(recno);
+            std::vector<QVariant> read;
+            EXPECT_TRUE(table->ReadFields(recno, {0, 11}, read));
+            EXPECT_EQ(values, read);
+        });
+        for (walker->First(); !walker->Eof(); walker->Next())
+            walked.push_back(walker->RecNo());
+        EXPECT_EQ(scanned, walked);
+    }
+
+    // Seeks land where FindKey lands, or nowhere.
+    const struct {
+        const char* tag;
+        QVariantList key;
+    } seeks[] = {{"DVDNoFilm", {QStringLiteral("7")}},  {"DVDNoFilm", {QStringLiteral("1")}}, // not a film
+                 {"DVDNoFilm", {QStringLiteral("99")}}, {"Title", {QStringLiteral("alien")}},
+                 {"Title", {QStringLiteral("ALIEN")}},  {"Title", {QStringLiteral("Al")}},  // a prefix
+                 {"Title", {QStringLiteral("Gone")}},   {"CountTitle", {1}},
+                 {"CountTitle", {0, QStringLiteral("alien")}}};
+    for (const auto& seek : seeks) {
+        const QString tag = QString::fromLatin1(seek.tag);
+        walker->SetIndexName(tag);
+        walker->First();
+        const qint64 expected = walker->FindKey(seek.key) ? walker->RecNo() : 0;
+        EXPECT_EQ(table->SeekRecNo(tag, seek.key), expected)
+            << seek.tag << " " << seek.key.front().toString().toStdString();
+    }
+
+    // A record's fields as the cursor reads them; blobs as their stored bytes.
+    std::vector<int> all;
+    for (int i = 0; i < table->FieldCount(); ++i)
+        all.push_back(i);
+    walker->SetIndexName(QString());
+    for (walker->First(); !walker->Eof(); walker->Next()) {
+        std::vector<QVariant> values;
+        ASSERT_TRUE(table->ReadFields(walker->RecNo(), all, values));
+        ASSERT_EQ(values.size(), all.size());
+        for (int i = 0; i < table->FieldCount(); ++i) {
+            const TField& field = walker->Fields(i);
+            SCOPED_TRACE(field.FieldName().toStdString());
+            EXPECT_EQ(table->Fields(i).TextOf(values[size_t(i)]), field.AsString());
+            EXPECT_EQ(table->Fields(i).BytesOf(values[size_t(i)]), field.AsBytes());
+            EXPECT_EQ(values[size_t(i)].isValid(), !field.IsNull());
+            // Text that is no number fails alike.
+            auto integer = [](const std::function<int()>& read) -> std::optional<int> {
+                try {
+                    return read();
+                } catch (const EAdsError&) {
+                    return std::nullopt;
+                }
+            };
+            EXPECT_EQ(integer([&] { return table->Fields(i).IntegerOf(values[size_t(i)]); }),
+                      integer([&] { return field.AsInteger(); }));
+        }
+    }
+    // The fields in the order asked for, each as often as asked for.
+    std::vector<QVariant> some;
+    ASSERT_TRUE(table->ReadFields(1, {11, 0, 11}, some));
+    EXPECT_EQ(some, (std::vector<QVariant>{QString::fromUtf8("Größe – €").toUtf8(), QStringLiteral("Zorro"),
+                                           QString::fromUtf8("Größe – €").toUtf8()}));
+    // Blobs around one that is not asked for (the picture between them).
+    ASSERT_TRUE(table->ReadFields(1, {13, 11}, some));
+    EXPECT_EQ(some, (std::vector<QVariant>{QVariant(), QString::fromUtf8("Größe – €").toUtf8()}));
+    ASSERT_TRUE(table->ReadFields(1, {12}, some));
+    EXPECT_EQ(some, (std::vector<QVariant>{QByteArray("Zorro")}));
+    EXPECT_FALSE(table->ReadFields(6, {0, 11}, some)); // deleted
+    EXPECT_TRUE(some.empty());
+    EXPECT_FALSE(table->ReadFields(99, {}, some));
+
+    EXPECT_THROW(table->FirstRecNo(QStringLiteral("Missing")), EAdsError);
+    EXPECT_THROW(table->SeekRecNo(QString(), {1}), EAdsError); // natural order has no key
+    EXPECT_THROW(table->ReadFields(1, {99}, some), EAdsError);
+
+    EXPECT_EQ(table->IndexName(), QStringLiteral("Title"));
+    EXPECT_TRUE(table->Filtered());
+    EXPECT_EQ(table->RecNo(), 3);
+    EXPECT_EQ(table->FieldByName(QStringLiteral("Title")).AsString(), QStringLiteral("Brazil"));
+    EXPECT_EQ(table->ViewRecNos(), view);
+    EXPECT_EQ(scrolled, 0);
+    EXPECT_EQ(viewChanged.count(), 0);
+    EXPECT_EQ(recordChanged.count(), 0);
+
+    table->SetFiltered(false);
+    while (!table->IsEmpty())
+        table->Delete();
+    EXPECT_FALSE(table->HasRecords());
+    EXPECT_EQ(table->FirstRecNo(QString()), 0);
+    EXPECT_EQ(table->LastRecNo(QStringLiteral("Title")), 0);
+}
+
+// A series of reads shares one read transaction: it sees the files as they
+// were at its first read, but never stands in the way of a write, its own or
+// another program's.
+TEST_F(AdsTableTest, ASeriesOfReadsSeesOneStateAndLetsWritesThrough) {
+    AddRecord(*table, {{"Title", QStringLiteral("one")}});
+    AddRecord(*table, {{"Title", QStringLiteral("two")}});
+    auto other = OpenTableAt(folder.Path(), QStringLiteral("T.ADT"));
+    auto title = [this](qint64 recno) {
+        std::vector<QVariant> values;
+        return table->ReadFields(recno, {0}, values) ? values.front().toString() : QString();
+    };
+
+    table->BeginReads();
+    table->BeginReads(); // pairs nest
+    EXPECT_EQ(title(1), QStringLiteral("one"));
+    // Another program writes while the series reads: it is not held up, and
+    // the series keeps seeing what it saw.
+    other->First();
+    other->Edit();
+    other->FieldByName(QStringLiteral("Title")).SetAsString(QStringLiteral("ONE"));
+    ASSERT_NO_THROW(other->Post());
+    EXPECT_EQ(title(1), QStringLiteral("one"));
+    table->EndReads();
+    EXPECT_EQ(title(1), QStringLiteral("one")); // still inside the outer pair
+
+    // The series' own writes go through and end its snapshot: after them the
+    // other program's change shows too.
+    table->Last();
+    ASSERT_NO_THROW(table->Edit());
+    table->FieldByName(QStringLiteral("Title")).SetAsString(QStringLiteral("TWO"));
+    ASSERT_NO_THROW(table->Post());
+    EXPECT_EQ(title(1), QStringLiteral("ONE"));
+    EXPECT_EQ(title(2), QStringLiteral("TWO"));
+    AddRecord(*table, {{"Title", QStringLiteral("three")}});
+    table->First();
+    ASSERT_NO_THROW(table->Delete());
+    ASSERT_NO_THROW(table->BeginTransaction());
+    AddRecord(*table, {{"Title", QStringLiteral("four")}});
+    table->Commit();
+    ASSERT_NO_THROW(table->CreateIndex({QStringLiteral("Title"), QStringLiteral("Title"), QString(), false}));
+    EXPECT_EQ(table->SeekRecNo(QStringLiteral("Title"), {QStringLiteral("four")}), 4);
+    other = OpenTableAt(folder.Path(), QStringLiteral("T.ADT")); // with the new index file
+
+    // Refresh shows what others wrote since.
+    EXPECT_EQ(title(2), QStringLiteral("TWO"));
+    other->First();
+    other->Edit();
+    other->FieldByName(QStringLiteral("Title")).SetAsString(QStringLiteral("deux"));
+    other->Post();
+    EXPECT_EQ(title(2), QStringLiteral("TWO"));
+    table->Refresh();
+    EXPECT_EQ(title(2), QStringLiteral("deux"));
+    table->EndReads();
+    table->EndReads(); // one too many does nothing
+
+    // A series cut short by Close leaves nothing open.
+    table->BeginReads();
+    EXPECT_EQ(title(3), QStringLiteral("three"));
+    table->Close();
+    table->EndReads();
+    table->Open();
+    other->Last();
+    other->Edit();
+    other->FieldByName(QStringLiteral("Title")).SetAsString(QStringLiteral("vier"));
+    ASSERT_NO_THROW(other->Post());
+    EXPECT_EQ(title(4), QStringLiteral("vier"));
 }
 
 TEST_F(AdsTableTest, RestructureAppendsFieldsAndKeepsData) {
