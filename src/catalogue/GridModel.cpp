@@ -7,10 +7,11 @@
 
 namespace {
 constexpr int kCachedRows = 512;
+constexpr int kCachedMemos = 1024;
 }
 
 TGridModel::TGridModel(TAdsTable& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), rows_(kCachedRows) {
+    : QAbstractTableModel(parent), table_(table), rows_(kCachedRows), memos_(kCachedMemos) {
     connect(&table_, &TAdsTable::ViewChanged, this, &TGridModel::Reload);
     connect(&table_, &TAdsTable::RecordChanged, this, &TGridModel::RefreshCurrent);
     Reload();
@@ -19,29 +20,31 @@ TGridModel::TGridModel(TAdsTable& table, QObject* parent)
 void TGridModel::SetColumns(const QList<TColumnDef>& columns) {
     beginResetModel();
     columns_ = columns;
+    MapColumnsToFields();
+    endResetModel();
+}
+
+void TGridModel::MapColumnsToFields() {
     fieldOfColumn_.clear();
     for (const TColumnDef& column : columns_) {
         const TField* field = table_.Active() ? table_.FindField(column.field) : nullptr;
         fieldOfColumn_.push_back(field ? field->Index() : -1);
     }
-    endResetModel();
 }
 
 void TGridModel::Reload() {
     beginResetModel();
     rows_.clear();
+    memos_.clear();
     recnos_ = table_.Active() ? table_.ViewRecNos() : std::vector<qint64>();
-    fieldOfColumn_.clear();
-    for (const TColumnDef& column : columns_) {
-        const TField* field = table_.Active() ? table_.FindField(column.field) : nullptr;
-        fieldOfColumn_.push_back(field ? field->Index() : -1);
-    }
+    MapColumnsToFields();
     endResetModel();
 }
 
 void TGridModel::RefreshCurrent() {
     const qint64 recno = table_.Active() ? table_.RecNo() : 0;
     rows_.remove(recno);
+    ForgetMemos(recno);
     const int row = RowOf(recno);
     if (row >= 0 && !columns_.isEmpty())
         emit dataChanged(index(row, 0), index(row, int(columns_.size()) - 1));
@@ -56,6 +59,18 @@ int TGridModel::RowOf(qint64 recno) const {
         if (recnos_[i] == recno)
             return int(i);
     return -1;
+}
+
+int TGridModel::ColumnOf(const QString& field) const {
+    for (int i = 0; i < int(columns_.size()); ++i)
+        if (columns_[i].field.compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool TGridModel::IsMemoColumn(int column) const {
+    const int field = FieldIndex(column);
+    return field >= 0 && table_.Active() && table_.Fields(field).DataType() == TFieldType::Memo;
 }
 
 int TGridModel::rowCount(const QModelIndex& parent) const {
@@ -89,8 +104,10 @@ QVariant TGridModel::data(const QModelIndex& index, int role) const {
     const TFieldDef& def = table_.Fields(field).Def();
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(table_.Fields(field).Alignment() | Qt::AlignVCenter);
+    if (def.type == TFieldType::Memo)
+        return role == Qt::DisplayRole || role == Qt::EditRole ? QVariant(MemoText(index.row(), field)) : QVariant();
     if (def.IsBlob()) {
-        // Notes and pictures are not read for painting; a grid shows a marker.
+        // Pictures are not read for painting; a grid shows a marker.
         return role == Qt::DisplayRole ? QVariant(QStringLiteral("(Memo)")) : QVariant();
     }
     const std::vector<QVariant>* values = Row(index.row());
@@ -129,7 +146,7 @@ Qt::ItemFlags TGridModel::flags(const QModelIndex& index) const {
     if (field < 0 || !table_.Active())
         return flags;
     const TField& f = table_.Fields(field);
-    if (f.DataType() == TFieldType::AutoInc || f.ReadOnly() || f.IsBlob())
+    if (f.DataType() == TFieldType::AutoInc || f.ReadOnly() || (f.IsBlob() && f.DataType() != TFieldType::Memo))
         return flags;
     return flags | (f.DataType() == TFieldType::Logical ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable);
 }
@@ -163,6 +180,27 @@ bool TGridModel::setData(const QModelIndex& index, const QVariant& value, int ro
         return false;
     }
     rows_.remove(recno);
+    ForgetMemos(recno);
     emit dataChanged(index, index);
     return true;
+}
+
+QString TGridModel::MemoText(int row, int field) const {
+    const qint64 recno = RecNoAt(row);
+    if (recno == 0)
+        return QString();
+    if (recno == table_.RecNo())
+        return table_.Fields(field).AsString();
+    const TMemoKey key(recno, field);
+    if (const QString* text = memos_.object(key))
+        return *text;
+    std::vector<QVariant> values;
+    const QString text = table_.ReadFields(recno, {field}, values) ? table_.Fields(field).TextOf(values[0]) : QString();
+    memos_.insert(key, new QString(text)); // the cache owns it
+    return text;
+}
+
+void TGridModel::ForgetMemos(qint64 recno) {
+    for (int field : fieldOfColumn_)
+        memos_.remove(TMemoKey(recno, field));
 }

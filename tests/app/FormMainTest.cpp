@@ -7,9 +7,13 @@
 #include "app/ui/NotesEdit.h"
 #include "app/ui/KindGrid.h"
 #include "app/ui/NavigatorBar.h"
+#include "app/ui/NotesPopup.h"
 #include "app/ui/RecordPage.h"
 #include "catalogue/CatalogueSession.h"
 #include "catalogue/GridModel.h"
+#include "controls/ui/HintTiming.h"
+#include "controls/ui/ImageButton.h"
+#include "controls/ui/TipsDialog.h"
 #include "platform/Folders.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
@@ -26,7 +30,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
+
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -297,6 +310,271 @@ TEST_F(FormMainTest, RichNotesKeepTheirFormattingAndPlainNotesTheirText) {
     EXPECT_FALSE(plain->Notes(TDvdKind::Film).RichText());
     EXPECT_EQ(plain->Notes(TDvdKind::Film).toPlainText(), QStringLiteral("Mit **Brigitte Helm** als Maria"));
     plain->close();
+}
+
+} // namespace
+
+namespace {
+
+// The notes column of a list grid: one line in the cell, edited in a pop-up
+// that follows the rich/plain setting and stores only when accepted.
+TEST_F(FormMainTest, NotesColumnIsEditedInAPopUp) {
+    auto window = Start();
+    window->show();
+    TAdsTable& table = window->Session().TableDVD();
+    const QString initial = QStringLiteral("Mit **Brigitte Helm** als Maria");
+    for (const auto& [title, notes] : {std::pair{"Metropolis", initial},
+                                       std::pair{"Nosferatu", QStringLiteral("Max Schreck\n\nals *Graf Orlok*")}}) {
+        window->Navigator().Button(QStringLiteral("insert"))->click();
+        table.FieldByName(QStringLiteral("Title")).SetAsString(QString::fromLatin1(title));
+        table.FieldByName(QStringLiteral("NotesFilm")).SetAsString(notes);
+        table.Post();
+    }
+    TKindGrid& grid = window->Grid(TDvdKind::Film);
+    grid.ApplyColumnList(TColumnList::DefaultList(TDvdKind::Film));
+    window->PageSet(TDvdKind::Film).setCurrentIndex(2);
+    QApplication::processEvents();
+    auto* delegate = qobject_cast<TGridComboDelegate*>(grid.itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    const int notesColumn = grid.Model().ColumnOf(QStringLiteral("NotesFilm"));
+    ASSERT_GE(notesColumn, 0);
+    ASSERT_EQ(grid.model()->rowCount(), 2);
+    const QModelIndex first = grid.model()->index(0, notesColumn);
+    const QModelIndex second = grid.model()->index(1, notesColumn);
+    auto cellText = [&](const QModelIndex& index) {
+        QStyleOptionViewItem option;
+        delegate->initStyleOption(&option, index);
+        return option.text;
+    };
+
+    // The cells read as one line of text, also for a record that is not the
+    // current one (its notes are read after the paint).
+    ASSERT_TRUE(table.GotoRecNo(grid.Model().RecNoAt(0)));
+    EXPECT_EQ(cellText(first), QStringLiteral("Mit Brigitte Helm als Maria"));
+    cellText(second);
+    const QString secondLine = QStringLiteral("Max Schreck · als Graf Orlok");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cellText(second) == secondLine; }, 2000)) << cellText(second).toStdString();
+
+    enum class TOpen { DoubleClick, F2, Enter };
+    enum class TClose { Ok, Cancel, Escape };
+    const struct {
+        bool rich;
+        TOpen open;
+        bool bold; // the bold button before typing
+        const char* typed;
+        TClose close;
+        QString stored;
+    } cases[] = {
+        {true, TOpen::DoubleClick, false, " und Alfred Abel", TClose::Ok, initial + QStringLiteral(" und Alfred Abel")},
+        {true, TOpen::F2, false, " XYZ", TClose::Cancel, initial},
+        {true, TOpen::Enter, false, " XYZ", TClose::Escape, initial},
+        {true, TOpen::F2, true, "Stummfilm", TClose::Ok, initial + QStringLiteral("**Stummfilm**")},
+        {false, TOpen::Enter, false, " **fett**", TClose::Ok, initial + QStringLiteral(" **fett**")},
+        {false, TOpen::DoubleClick, false, " XYZ", TClose::Cancel, initial},
+    };
+    for (const auto& c : cases) {
+        const std::string name = std::to_string(&c - cases);
+        window->PageSet(TDvdKind::Film).setCurrentIndex(2);
+        grid.SetNotesRichText(c.rich);
+        ASSERT_TRUE(table.GotoRecNo(grid.Model().RecNoAt(0)));
+        table.Edit();
+        table.FieldByName(QStringLiteral("NotesFilm")).SetAsString(initial);
+        table.Post();
+        grid.setCurrentIndex(first);
+        const QPoint cell = grid.visualRect(first).center();
+        switch (c.open) {
+        case TOpen::DoubleClick:
+            QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+            QTest::mouseDClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+            break;
+        case TOpen::F2:
+            QTest::keyClick(&grid, Qt::Key_F2);
+            break;
+        case TOpen::Enter:
+            QTest::keyClick(&grid, Qt::Key_Return);
+            break;
+        }
+        TNotesPopup* popup = grid.NotesPopup();
+        ASSERT_NE(popup, nullptr) << name;
+        EXPECT_TRUE(popup->isVisible());
+        EXPECT_EQ(popup->windowTitle(), QStringLiteral("Schauspieler-Crew"));
+        EXPECT_EQ(window->PageSet(TDvdKind::Film).currentIndex(), 2) << name; // no jump to "1. Teil"
+        EXPECT_EQ(popup->Editor().RichText(), c.rich);
+        EXPECT_EQ(popup->BoldButton()->isVisible(), c.rich);
+        EXPECT_EQ(popup->Editor().toPlainText(), c.rich ? QStringLiteral("Mit Brigitte Helm als Maria") : initial);
+        if (c.bold)
+            popup->BoldButton()->click();
+        QTest::keyClicks(&popup->Editor(), QString::fromUtf8(c.typed));
+        EXPECT_EQ(table.FieldByName(QStringLiteral("NotesFilm")).AsString(), initial) << name; // not yet
+        switch (c.close) {
+        case TClose::Ok:
+            popup->OkButton()->click();
+            break;
+        case TClose::Cancel:
+            popup->CancelButton()->click();
+            break;
+        case TClose::Escape:
+            QTest::keyClick(&popup->Editor(), Qt::Key_Escape);
+            break;
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(grid.NotesPopup(), nullptr) << name;
+        EXPECT_EQ(table.State(), TAdsTable::TState::Browse) << name;
+        EXPECT_EQ(table.FieldByName(QStringLiteral("NotesFilm")).AsString(), c.stored) << name;
+        EXPECT_EQ(table.TotalRecordCount(), 2);
+        EXPECT_EQ(cellText(first), TNotesEdit::OneLine(c.stored, c.rich)) << name;
+        // The notes page shows what the grid stored.
+        EXPECT_EQ(window->Notes(TDvdKind::Film).LastStoredText(), c.stored) << name;
+    }
+
+    // A double click on any other column still jumps to the record's page.
+    const QModelIndex title = grid.model()->index(1, 1);
+    const QPoint titleCell = grid.visualRect(title).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, titleCell);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, titleCell);
+    EXPECT_EQ(window->PageSet(TDvdKind::Film).currentIndex(), 0);
+    EXPECT_EQ(grid.NotesPopup(), nullptr);
+    EXPECT_EQ(table.FieldByName(QStringLiteral("Title")).AsString(), QStringLiteral("Nosferatu"));
+    if (table.State() != TAdsTable::TState::Browse)
+        table.Cancel();
+    window->close();
+}
+
+} // namespace
+
+namespace {
+
+QString TipsSetting(const TTempFolder& folder) {
+    TZebINI ini(QStringLiteral("x"), folder.Path());
+    ini.SetINIFileName(folder.File(QStringLiteral("Talmer-DVD.ini")));
+    return ini.INIReadString(QStringLiteral("TipsDialog"), QStringLiteral("DialogZeigen"), QStringLiteral("(absent)"));
+}
+
+QAction* MenuAction(QMainWindow& window, const QString& text) {
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->text() == text && !action->menu())
+            return action;
+    return nullptr;
+}
+
+TEST_F(FormMainTest, TipsOpenAfterLaterStartsUnlessSwitchedOffAndAlwaysFromTheMenu) {
+    {
+        // The first start opens the help, not the tips.
+        auto window = Start();
+        EXPECT_FALSE(window->Timer_tips().isActive());
+        window->close();
+    }
+    {
+        auto window = Start();
+        EXPECT_TRUE(window->Timer_tips().isActive());
+        EXPECT_TRUE(window->Timer_tips().isSingleShot());
+        EXPECT_EQ(window->Timer_tips().interval(), 1000);
+        // The timer itself opens the dialog, with the main window's help context.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->TipsDialog() != nullptr; }, 5000));
+        TTipsDialog* tips = window->TipsDialog();
+        EXPECT_FALSE(window->Timer_tips().isActive());
+        EXPECT_TRUE(tips->isVisible());
+        EXPECT_EQ(tips->HelpContext(), 10);
+        EXPECT_EQ(tips->CurrentTip(), TTipsDialog::InitialText());
+        // Switched off, then the program closes while the tips are open.
+        tips->ToggleButton()->click();
+        window->close();
+        EXPECT_EQ(TipsSetting(folder), QStringLiteral("0"));
+    }
+    {
+        auto window = Start();
+        window->Timer_tipsTimer();
+        EXPECT_EQ(window->TipsDialog(), nullptr);
+        EXPECT_EQ(TipsSetting(folder), QStringLiteral("0"));
+
+        // The menu shows them all the same; "Hilfe" there opens the tips' topic.
+        QAction* tipsItem = MenuAction(*window, QStringLiteral("Tips"));
+        ASSERT_NE(tipsItem, nullptr);
+        EXPECT_TRUE(tipsItem->isEnabled());
+        tipsItem->trigger();
+        QPointer<TTipsDialog> tips = window->TipsDialog();
+        ASSERT_NE(tips, nullptr);
+        EXPECT_TRUE(tips->isVisible());
+        EXPECT_EQ(tips->HelpContext(), 20);
+        EXPECT_FALSE(tips->ShowAtStart());
+        tips->MoreButton()->click();
+        EXPECT_NE(tips->CurrentTip(), TTipsDialog::InitialText());
+        tips->HelpButton()->click();
+        ASSERT_NE(window->HelpWindow(), nullptr);
+        EXPECT_TRUE(window->HelpWindow()->isVisible());
+        EXPECT_EQ(window->HelpWindow()->CurrentTopic(), QStringLiteral("Hlp_Tips"));
+        // Switched on there, they come back at the next start.
+        tips->ToggleButton()->click();
+        tips->OkButton()->click();
+        EXPECT_EQ(TipsSetting(folder), QStringLiteral("1"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(tips.isNull());
+        EXPECT_EQ(window->TipsDialog(), nullptr);
+        window->close();
+    }
+    auto window = Start();
+    window->Timer_tipsTimer();
+    ASSERT_NE(window->TipsDialog(), nullptr);
+    EXPECT_TRUE(window->TipsDialog()->isVisible());
+    window->close();
+    EXPECT_EQ(TipsSetting(folder), QStringLiteral("1"));
+}
+
+// "HintPause" and "HintHidePauseSek" from the settings file reach the
+// program's tool tips; closing writes the pause and the display time in ms.
+TEST_F(FormMainTest, HintTimingComesFromTheSettingsAndGoesBackThere) {
+    TZebINI ini(QStringLiteral("x"), folder.Path());
+    ini.SetINIFileName(folder.File(QStringLiteral("Talmer-DVD.ini")));
+    const QString main = QStringLiteral("Main");
+    auto askForTip = [](QWidget* widget) {
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), widget->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(widget, &help);
+    };
+    const struct {
+        const char* pause;   // "HintPause" before the start (null: absent)
+        const char* seconds; // "HintHidePauseSek"
+        int appliedPause, appliedHidePause;
+    } cases[] = {
+        {nullptr, nullptr, 800, 2500}, // the design values
+        {"1200", "5", 1200, 5000},
+        {"300", nullptr, 300, 2500}, // no seconds: the time is left as it is
+        {"1200", "0", 1200, 0},
+    };
+    for (const auto& c : cases) {
+        ini.INIDeleteKey(main, QStringLiteral("HintPause"));
+        ini.INIDeleteKey(main, QStringLiteral("HintHidePauseSek"));
+        if (c.pause)
+            ini.INIWriteString(main, QStringLiteral("HintPause"), QLatin1String(c.pause));
+        if (c.seconds)
+            ini.INIWriteString(main, QStringLiteral("HintHidePauseSek"), QLatin1String(c.seconds));
+        for (int run = 0; run < 2; ++run) { // the values survive a close and a start
+            auto window = Start();
+            EXPECT_EQ(window->HintTiming().HintPause(), c.appliedPause);
+            EXPECT_EQ(THintTiming::ApplicationHintPause(), c.appliedPause);
+            EXPECT_EQ(window->HintTiming().HintHidePause(), c.appliedHidePause);
+            askForTip(&window->RecordCountPanel());
+            EXPECT_EQ(window->RecordCountPanel().toolTipDuration(), c.appliedHidePause > 0 ? c.appliedHidePause : -1);
+            QToolTip::hideText();
+            window->close();
+            EXPECT_EQ(ini.INIReadString(main, QStringLiteral("HintPause"), QString()), QString::number(c.appliedPause));
+            EXPECT_EQ(ini.INIReadString(main, QStringLiteral("HintHidePause"), QString()),
+                      QString::number(c.appliedHidePause));
+        }
+    }
+
+    // "Maushilfe" off: no tool tip anywhere in the program; on: they show.
+    for (bool hints : {false, true}) {
+        ini.INIWriteBool(main, QStringLiteral("Maushilfe"), hints);
+        auto window = Start();
+        window->show();
+        QToolTip::hideText();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+        askForTip(&window->RecordCountPanel());
+        EXPECT_EQ(QToolTip::isVisible(), hints);
+        QToolTip::hideText();
+        window->close();
+        EXPECT_EQ(ini.INIReadBool(main, QStringLiteral("Maushilfe"), !hints), hints);
+    }
 }
 
 } // namespace

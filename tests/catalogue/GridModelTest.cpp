@@ -5,6 +5,7 @@
 #include "support/TempFolder.h"
 
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,66 @@ TEST(GridModelTest, ShowsTheKindViewAndFollowsItsChanges) {
     session.TitleClick(QStringLiteral("Title"));
     EXPECT_EQ(model.data(model.index(0, 1)).toString(), QStringLiteral("Disc 10"));
     EXPECT_EQ(model.RecNoAt(model.RowOf(table.RecNo())), table.RecNo());
+}
+
+TEST(GridModelTest, NotesOfEveryRowAreShownWithoutMovingTheTable) {
+    // The notes of rows other than the current one arrive through the event loop.
+    int argc = 1;
+    char name[] = "catalogue_tests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+
+    TTempFolder folder;
+    TRecordingUserInterface ui;
+    TZebINI settings(QStringLiteral("ZebINI_Prog"), folder.Path());
+    settings.SetINIFileName(folder.File(QStringLiteral("Talmer-DVD.ini")));
+    TCatalogueSession session(folder.Path(), settings, ui);
+    ASSERT_TRUE(session.Open());
+    ASSERT_TRUE(session.SelectKind(TDvdKind::Film));
+    TAdsTable& table = session.TableDVD();
+    TGridModel model(table);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    model.SetColumns(TColumnList::DefaultList(TDvdKind::Film));
+    const int notes = model.ColumnOf(QStringLiteral("notesfilm"));
+    ASSERT_GE(notes, 0);
+    EXPECT_TRUE(model.IsMemoColumn(notes));
+    EXPECT_FALSE(model.IsMemoColumn(model.ColumnOf(QStringLiteral("Title"))));
+    EXPECT_EQ(model.ColumnOf(QStringLiteral("NoSuchField")), -1);
+
+    const QStringList texts = {QStringLiteral("Erste Notiz"), QString(), QStringLiteral("Dritte\nNotiz")};
+    for (int i = 0; i < int(texts.size()); ++i) {
+        table.Insert();
+        table.FieldByName(QStringLiteral("Title")).SetAsString(QStringLiteral("Disc %1").arg(i));
+        table.FieldByName(QStringLiteral("DVDNo")).SetAsString(QString::number(i + 1));
+        table.FieldByName(QStringLiteral("NotesFilm")).SetAsString(texts[i]);
+        table.Post();
+    }
+    ASSERT_EQ(model.rowCount(), 3);
+    ASSERT_TRUE(table.GotoRecNo(model.RecNoAt(2)));
+    const qint64 current = table.RecNo();
+
+    // Every row's notes, the current record's and the others'.
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(model.data(model.index(row, notes)).toString(), texts[row]) << row;
+        EXPECT_EQ(model.data(model.index(row, notes), Qt::EditRole).toString(), texts[row]) << row;
+    }
+    EXPECT_EQ(table.RecNo(), current); // reading them moved nothing
+    EXPECT_EQ(table.State(), TAdsTable::TState::Browse);
+
+    // The record being edited shows its edit buffer.
+    table.Edit();
+    table.FieldByName(QStringLiteral("NotesFilm")).SetAsString(QStringLiteral("im Puffer"));
+    EXPECT_EQ(model.data(model.index(2, notes)).toString(), QStringLiteral("im Puffer"));
+    table.Cancel();
+
+    // Notes are edited like any cell: stored through the record rules, and
+    // the row shows the new text, not the cached one.
+    EXPECT_TRUE(model.flags(model.index(0, notes)) & Qt::ItemIsEditable);
+    ASSERT_TRUE(model.setData(model.index(0, notes), QStringLiteral("Neue Notiz"), Qt::EditRole));
+    EXPECT_EQ(table.State(), TAdsTable::TState::Browse);
+    EXPECT_EQ(table.RecNo(), model.RecNoAt(0));
+    ASSERT_TRUE(table.GotoRecNo(model.RecNoAt(1)));
+    EXPECT_EQ(model.data(model.index(0, notes)).toString(), QStringLiteral("Neue Notiz"));
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include "catalogue/CatalogueSession.h"
 #include "catalogue/GridModel.h"
 #include "controls/ui/ExtrudeLabel.h"
+#include "controls/ui/HintTiming.h"
+#include "controls/ui/TipsDialog.h"
 #include "controls/ui/ZebGauge.h"
 #include "fulltext/FullTextIndexer.h"
 #include "fulltext/ui/ProgressDialog.h"
@@ -43,6 +45,9 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 const QString kMain = QStringLiteral("Main");
@@ -55,6 +60,7 @@ TFormMain::TFormMain(TUserInterface& ui, const TFolders& folders, QWidget* paren
       zebIni_(QStringLiteral("ZebINI_Prog"), QCoreApplication::applicationDirPath(), static_cast<TFormPlacement*>(this)) {
     setWindowTitle(QStringLiteral("Movarix"));
     setMinimumSize(800, 600);
+    hintTiming_ = new THintTiming(this);
     resize(803, 563 + 90);
 
     // FormCreate: the program folder becomes the current directory; the
@@ -86,6 +92,10 @@ TFormMain::TFormMain(TUserInterface& ui, const TFolders& folders, QWidget* paren
         ui_.ShowMessage(Tr("Drücken Sie den Knopf mit dem Pluszeichen (unten im Steuerelement) um einen neuen "
                            "Datensatz zu erzeugen...."));
     });
+    timerTips_ = new QTimer(this);
+    timerTips_->setInterval(1000);
+    timerTips_->setSingleShot(true);
+    connect(timerTips_, &QTimer::timeout, this, &TFormMain::Timer_tipsTimer);
 
     TAdsTable& table = session_->TableDVD();
     connect(&table, &TAdsTable::RecordChanged, this, &TFormMain::RecordChanged);
@@ -227,7 +237,7 @@ void TFormMain::BuildMenus() {
     }
     QMenu* help = menuBar()->addMenu(Tr("Hilfe"));
     help->addAction(Tr("Hilfe"), this, &TFormMain::Help1Click)->setShortcut(QKeySequence(Qt::Key_F1));
-    disabled(help->addAction(Tr("Tips")));
+    help->addAction(Tr("Tips"), this, &TFormMain::Tips1Click);
     help->addAction(Tr("Über"), this, &TFormMain::ShowAbout);
 }
 
@@ -312,11 +322,14 @@ void TFormMain::BuildStatusBar() {
 void TFormMain::INIWerteLesen() {
     notesAsRichText_ = zebIni_.INIReadBool(kMain, QStringLiteral("RTFinMemofelder"), true);
     loadPicturesDirectly_ = zebIni_.INIReadBool(kMain, QStringLiteral("BildDirektLaden"), false);
-    hintsOn_ = zebIni_.INIReadBool(kMain, QStringLiteral("Maushilfe"), true);
-    hintPause_ = zebIni_.INIReadInteger(kMain, QStringLiteral("HintPause"), hintPause_);
+    // Hints: on or off for the whole program, the pause before a tip and
+    // how long it stays (the seconds key is absent until the options set it;
+    // the time then stays as it is).
+    hintTiming_->SetActive(zebIni_.INIReadBool(kMain, QStringLiteral("Maushilfe"), true));
+    hintTiming_->SetHintPause(zebIni_.INIReadInteger(kMain, QStringLiteral("HintPause"), hintTiming_->HintPause()));
     const int hideSeconds = zebIni_.INIReadInteger(kMain, QStringLiteral("HintHidePauseSek"), -1);
     if (hideSeconds >= 0)
-        hintHidePause_ = hideSeconds * 1000;
+        hintTiming_->SetHintHidePause(std::min(hideSeconds, std::numeric_limits<int>::max() / 1000) * 1000);
     session_->SetFilterCounter(zebIni_.INIReadInteger(kMain, QStringLiteral("InternFilterNummer"), 0));
     session_->SetLastDiscNumber(zebIni_.INIReadInteger(kMain, QStringLiteral("LastDVDNo"), 1));
     userCaptions_.clear();
@@ -327,28 +340,23 @@ void TFormMain::INIWerteLesen() {
         page->SetUserCaptions(userCaptions_);
     for (TNotesEdit* notes : notes_)
         notes->SetRichText(notesAsRichText_);
-    // Without hints the whole program shows no tool tips.
-    if (hintsOn_)
-        qApp->removeEventFilter(this);
-    else
-        qApp->installEventFilter(this);
+    for (TKindGrid* grid : grids_)
+        grid->SetNotesRichText(notesAsRichText_);
 }
 
 void TFormMain::ZebINI_ProgWriteINI() {
     zebIni_.INIWriteString(kMain, QStringLiteral("Programmpfad"), folders_.ProgramFolder());
     zebIni_.INIWriteBool(kMain, QStringLiteral("ErstStart"), false);
     zebIni_.INIWriteInteger(kMain, QStringLiteral("InternFilterNummer"), session_->FilterCounter());
-    zebIni_.INIWriteBool(kMain, QStringLiteral("Maushilfe"), hintsOn_);
-    zebIni_.INIWriteInteger(kMain, QStringLiteral("HintPause"), hintPause_);
-    zebIni_.INIWriteInteger(kMain, QStringLiteral("HintHidePause"), hintHidePause_);
+    zebIni_.INIWriteBool(kMain, QStringLiteral("Maushilfe"), hintTiming_->Active());
+    zebIni_.INIWriteInteger(kMain, QStringLiteral("HintPause"), hintTiming_->HintPause());
+    zebIni_.INIWriteInteger(kMain, QStringLiteral("HintHidePause"), hintTiming_->HintHidePause());
     zebIni_.INIWriteInteger(kMain, QStringLiteral("LastDVDNo"), session_->LastDiscNumber());
 }
 
 // ---------------------------------------------------------------- start and close
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ToolTip && !hintsOn_)
-        return true;
     if (watched == searchBox_ && event->type() == QEvent::FocusIn)
         searchBox_->clear(); // EditFTSSearchEnter
     return QMainWindow::eventFilter(watched, event);
@@ -400,26 +408,63 @@ bool TFormMain::FormShow() {
     // The upgrade may have rewritten the film layout; the grid shows it.
     if (auto saved = TColumnList::LoadFile(folders_.ProgramFolder() + QStringLiteral("GridFilm.txt")))
         grids_[0]->ApplyColumnList(*saved);
-    if (zebIni_.INIReadBool(kMain, QStringLiteral("ErstStart"), true))
+    // The very first start opens the help; later ones show a tip.
+    const bool firstStart = zebIni_.INIReadBool(kMain, QStringLiteral("ErstStart"), true);
+    if (firstStart)
         Help1Click();
     valueLists_.LoadAtStart(folders_.ProgramFolder());
     ShowRecordCount(session_->TableDVD().RecordCount());
     notebook_->setCurrentIndex(0);
     for (QTabWidget* pageSet : pageSets_)
         pageSet->setCurrentIndex(0);
-    if (session_->TableDVD().TotalRecordCount() == 0)
+    if (!session_->TableDVD().HasRecords())
         timerStatus_->start();
     zebIni_.ReadINI();
     ShowRecordNumber(session_->TableDVD().RecNo());
     timerStartUp_->start();
+    if (!firstStart)
+        timerTips_->start();
     return true;
 }
 
 void TFormMain::Help1Click() {
+    ShowHelpTopic(QStringLiteral("Hlp_Movarix"));
+}
+
+void TFormMain::ShowHelpContext(int helpContext) {
+    ShowHelpTopic(THelpWindow::TopicOfContext(helpContext));
+}
+
+void TFormMain::ShowHelpTopic(const QString& topic) {
     if (!helpWindow_)
         helpWindow_ = new THelpWindow(this);
-    if (!helpWindow_->ShowTopic(helpFile_, QStringLiteral("Hlp_Movarix")))
+    if (!helpWindow_->ShowTopic(helpFile_, topic))
         ui_.ShowMessage(Tr("Die Hilfedatei ") + THelpWindow::HelpFolder() + helpFile_ + Tr(" fehlt."));
+}
+
+TTipsDialog* TFormMain::TipsDialog() const {
+    return tips_;
+}
+
+void TFormMain::Tips1Click() {
+    ShowTips(20, false);
+}
+
+void TFormMain::Timer_tipsTimer() {
+    timerTips_->stop();
+    ShowTips(10, true);
+}
+
+void TFormMain::ShowTips(int helpContext, bool onlyWhenEnabled) {
+    if (tips_) {
+        tips_->raise();
+        tips_->activateWindow();
+        return;
+    }
+    tips_ = TTipsDialog::ShowTips(this, TTipsDialog::kFirstTip, TTipsDialog::kTipCount, zebIni_, helpContext,
+                                  onlyWhenEnabled);
+    if (tips_)
+        connect(tips_, &TTipsDialog::HelpRequested, this, &TFormMain::ShowHelpContext);
 }
 
 void TFormMain::ShowAbout() {
@@ -459,6 +504,9 @@ void TFormMain::FormClose() {
     if (closing_)
         return;
     closing_ = true;
+    timerTips_->stop();
+    if (tips_)
+        tips_->reject(); // writes whether tips show at the next start
     THourglass hourglass(ui_);
     try {
         TAdsTable& table = session_->TableDVD();

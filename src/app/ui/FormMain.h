@@ -12,6 +12,7 @@
 #include "platform/Folders.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -19,6 +20,8 @@
 class QAction;
 class QLabel;
 class TExtrudeLabel;
+class THintTiming;
+class TTipsDialog;
 class TZebGauge;
 class QLineEdit;
 class QStackedWidget;
@@ -63,6 +66,16 @@ public:
     void FormClose();
     // The command the start-up timer runs 200 ms after the start.
     void Timer_StartUpTimer();
+    // The tips timer: one second after a start that is not the first, the
+    // tips dialog opens unless the user switched it off.
+    void Timer_tipsTimer();
+    QTimer& Timer_tips() const { return *timerTips_; }
+    // Menu "Hilfe" / "Tips": the tips dialog, always.
+    void Tips1Click();
+    // The open tips dialog, if any.
+    TTipsDialog* TipsDialog() const;
+    // When tool tips appear and how long they stay, from the settings.
+    THintTiming& HintTiming() const { return *hintTiming_; }
 
     void FilmDVD1Click() { SelectKind(TDvdKind::Film); }
     void MusicDVD1Click() { SelectKind(TDvdKind::Music); }
@@ -75,6 +88,8 @@ public:
     void CheckAppPaths();
     // F1: the main help topic of the current help file.
     void Help1Click();
+    // The help topic of a window's help context.
+    void ShowHelpContext(int helpContext);
     // Starts a new instance of the program and ends this one.
     void RestartProgram();
     void ShowAbout();
@@ -93,6 +108,8 @@ private:
     void BuildPages();
     void SelectKind(TDvdKind kind);
     void INIWerteLesen();
+    void ShowTips(int helpContext, bool onlyWhenEnabled);
+    void ShowHelpTopic(const QString& topic);
     void ZebINI_ProgWriteINI();
     void RecordChanged();
     // Runs a command; an error is shown in the error box and the program goes on.
@@ -130,9 +147,7 @@ private:
     // values read from the settings
     bool notesAsRichText_ = true;
     bool loadPicturesDirectly_ = false;
-    bool hintsOn_ = true;
-    int hintPause_ = 800;
-    int hintHidePause_ = 2500;
+    THintTiming* hintTiming_ = nullptr; // hints on, hint pause, hint hide pause
     QStringList userCaptions_;
 
     TExtrudeLabel* kindLabel_ = nullptr;
@@ -157,6 +172,8 @@ private:
     QSystemTrayIcon* trayIcon_ = nullptr;
     QTimer* timerStartUp_ = nullptr;
     QTimer* timerStatus_ = nullptr;
+    QTimer* timerTips_ = nullptr;
+    QPointer<TTipsDialog> tips_;
     bool shown_ = false;
     bool closing_ = false;
     bool loadingNotes_ = false;

@@ -1,5 +1,7 @@
 #include "app/ui/GridComboDelegate.h"
 
+#include "app/ui/NotesEdit.h"
+
 #include "catalogue/GridModel.h"
 #include "catalogue/ValueLists.h"
 
@@ -33,8 +35,16 @@ QStringList TGridComboDelegate::ItemsFor(const QString& field) const {
     return {};
 }
 
+void TGridComboDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (model_.IsMemoColumn(index.column()))
+        option->text = TNotesEdit::OneLine(index.data(Qt::DisplayRole).toString(), notesRich_);
+}
+
 QWidget* TGridComboDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                           const QModelIndex& index) const {
+    if (model_.IsMemoColumn(index.column()))
+        return nullptr; // the grid's notes pop-up edits them
     const QString field = FieldOf(index);
     const bool valueList = IsValueList(field);
     const bool fixed = !ItemsFor(field).isEmpty() ||

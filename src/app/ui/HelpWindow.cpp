@@ -35,3 +35,12 @@ bool THelpWindow::ShowTopic(const QString& helpFile, const QString& topic) {
     raise();
     return true;
 }
+
+QString THelpWindow::TopicOfContext(int helpContext) {
+    switch (helpContext) {
+    case 20:
+        return QStringLiteral("Hlp_Tips");
+    default:
+        return QStringLiteral("Hlp_Movarix");
+    }
+}

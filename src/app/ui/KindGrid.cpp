@@ -1,19 +1,22 @@
 #include "app/ui/KindGrid.h"
 
 #include "app/ui/GridComboDelegate.h"
+#include "app/ui/NotesPopup.h"
 #include "catalogue/GridModel.h"
 #include "platform/MovarixError.h"
 #include "platform/Translate.h"
 #include "store/AdsTable.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 TKindGrid::TKindGrid(TDvdKind kind, TAdsTable& table, TValueLists& valueLists, const QString& programFolder,
                      QWidget* parent)
     : QTableView(parent), kind_(kind), table_(table), programFolder_(programFolder),
-      model_(new TGridModel(table, this)) {
+      model_(new TGridModel(table, this)),
+      delegate_(new TGridComboDelegate(kind, *model_, valueLists, programFolder, this)) {
     setModel(model_);
-    setItemDelegate(new TGridComboDelegate(kind, *model_, valueLists, programFolder, this));
+    setItemDelegate(delegate_);
     setToolTip(Tr("Hier sehen Sie Ihre eingegebenen Daten, Doppelklick springt zur Einzelsatzanzeige ..."));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -33,7 +36,8 @@ TKindGrid::TKindGrid(TDvdKind kind, TAdsTable& table, TValueLists& valueLists, c
             emit TitleClicked(model_->Columns()[logical].field);
     });
     connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (table_.GotoRecNo(model_->RecNoAt(index.row())))
+        // On the notes column the double click opens the notes (edit()).
+        if (table_.GotoRecNo(model_->RecNoAt(index.row())) && !model_->IsMemoColumn(index.column()))
             emit RecordDoubleClicked();
     });
     connect(this, &QTableView::clicked, this,
@@ -95,4 +99,82 @@ void TKindGrid::FollowCurrentRecord() {
     const int row = model_->RowOf(table_.RecNo());
     if (row >= 0 && (!currentIndex().isValid() || currentIndex().row() != row))
         selectRow(row);
+}
+
+void TKindGrid::SetNotesRichText(bool rich) {
+    notesRich_ = rich;
+    delegate_->SetNotesRichText(rich);
+    viewport()->update();
+}
+
+bool TKindGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (!index.isValid() || !model_->IsMemoColumn(index.column()))
+        return QTableView::edit(index, trigger, event);
+    // Notes have no editor in the cell. Typing does not open the pop-up
+    // either: a stray key should not start replacing a long text.
+    const EditTriggers opening = editTriggers() & (DoubleClicked | EditKeyPressed);
+    if (trigger != AllEditTriggers && !(opening & trigger))
+        return false;
+    EditNotes(index);
+    return notesPopup_ != nullptr;
+}
+
+void TKindGrid::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && state() != EditingState && currentIndex().isValid()
+        && model_->IsMemoColumn(currentIndex().column())) {
+        EditNotes(currentIndex());
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TKindGrid::EditNotes(const QModelIndex& index) {
+    if (notesPopup_) {
+        notesPopup_->raise();
+        notesPopup_->activateWindow();
+        return;
+    }
+    if (!index.isValid() || !model_->IsMemoColumn(index.column()) || !(model_->flags(index) & Qt::ItemIsEditable))
+        return;
+    const qint64 recno = model_->RecNoAt(index.row());
+    const QString field = model_->Columns()[index.column()].field;
+    // The pop-up starts from the stored notes, which the table gives for its
+    // current record only: the row's record becomes current (a pending edit
+    // of another record is posted on the way, as on any move).
+    try {
+        if (table_.RecNo() != recno && !table_.GotoRecNo(recno))
+            return;
+    } catch (const EAbort&) {
+        return; // the record rules refused the pending record and said why
+    } catch (const EMovarixError& error) {
+        emit model_->EditFailed(error.Message());
+        return;
+    }
+    const QString stored = table_.FieldByName(field).AsString();
+    const QString caption = model_->headerData(index.column(), Qt::Horizontal).toString();
+    notesPopup_ = new TNotesPopup(caption, notesRich_, stored, this);
+    notesPopup_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(notesPopup_, &QDialog::accepted, this, [this, recno, field] { StoreNotes(recno, field); });
+    notesPopup_->open();
+}
+
+void TKindGrid::StoreNotes(qint64 recno, const QString& field) {
+    if (!notesPopup_ || !notesPopup_->Changed())
+        return;
+    const QString stored = notesPopup_->StoredText();
+    const int row = model_->RowOf(recno);
+    const int column = model_->ColumnOf(field);
+    if (row < 0 || column < 0) {
+        emit model_->EditFailed(Tr("Der Datensatz wird in der Liste nicht mehr angezeigt, die Notizen wurden nicht "
+                                   "gespeichert."));
+        return;
+    }
+    // The same path as every cell edit: edit buffer, record rules, post.
+    model_->setData(model_->index(row, column), stored, Qt::EditRole);
+}
+
+TNotesPopup* TKindGrid::NotesPopup() const {
+    return notesPopup_;
 }

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QUrl>
 
 TNotesEdit::TNotesEdit(QWidget* parent) : QTextEdit(parent) {
@@ -32,6 +33,25 @@ void TNotesEdit::LoadStoredText(const QString& text) {
         setMarkdown(text);
     else
         setPlainText(text);
+}
+
+QString TNotesEdit::PlainTextOf(const QString& stored, bool rich) {
+    if (!rich || stored.isEmpty())
+        return stored;
+    // What setMarkdown shows in the editor, without an editor.
+    QTextDocument document;
+    document.setMarkdown(stored);
+    return document.toPlainText();
+}
+
+QString TNotesEdit::OneLine(const QString& stored, bool rich) {
+    QStringList lines;
+    for (const QString& line : PlainTextOf(stored, rich).split(QRegularExpression(QStringLiteral("[\\r\\n]+")))) {
+        const QString simple = line.simplified();
+        if (!simple.isEmpty())
+            lines << simple;
+    }
+    return lines.join(QStringLiteral(" · "));
 }
 
 QString TNotesEdit::LinkAt(const QPoint& position) const {

@@ -23,6 +23,13 @@ public:
     // with it needs no conversion of the document.
     const QString& LastStoredText() const { return lastStored_; }
 
+    // Stored notes as the reader sees them: the text of the formatted
+    // document when rich, the stored text itself when plain.
+    static QString PlainTextOf(const QString& stored, bool rich);
+    // The same on one line (a grid cell): lines joined by " · ", runs of
+    // blanks made one.
+    static QString OneLine(const QString& stored, bool rich);
+
     // The link at a position: an anchor, or an address in the plain text
     // ("http://", "https://", "www.", "mailto:"); empty when there is none.
     QString LinkAt(const QPoint& position) const;

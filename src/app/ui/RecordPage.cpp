@@ -94,10 +94,7 @@ TRecordPage::TRecordPage(TDvdKind kind, TAdsTable& table, TValueLists& valueList
         switch (spec.control) {
         case TControl::Edit: {
             auto* edit = new QLineEdit(this);
-            connect(edit, &QLineEdit::textEdited, this, [this, field, edit] {
-                Store(field, [&] { table_.FieldByName(field).SetAsString(edit->text()); });
-            });
-            AddBinding({field, edit, [this, field, edit] { edit->setText(table_.FieldByName(field).AsString()); }});
+            BindLineEdit(field, edit);
             editor = edit;
             break;
         }
@@ -175,10 +172,7 @@ TRecordPage::TRecordPage(TDvdKind kind, TAdsTable& table, TValueLists& valueList
         const QString field = QStringLiteral("UD%1").arg(i);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(field);
-        connect(edit, &QLineEdit::textEdited, this, [this, field, edit] {
-            Store(field, [&] { table_.FieldByName(field).SetAsString(edit->text()); });
-        });
-        AddBinding({field, edit, [this, field, edit] { edit->setText(table_.FieldByName(field).AsString()); }});
+        BindLineEdit(field, edit);
         rows.emplace_back(QStringLiteral("BenutzerdefiniertFeld%1").arg(i), edit);
     }
 
@@ -222,6 +216,16 @@ void TRecordPage::Load() {
         binding.editor->setEnabled(table_.FindField(binding.field) != nullptr);
     }
     loading_ = false;
+}
+
+void TRecordPage::BindLineEdit(const QString& field, QLineEdit* edit) {
+    connect(edit, &QLineEdit::textEdited, this, [this, field, edit] {
+        Store(field, [&] { table_.FieldByName(field).SetAsString(edit->text()); });
+    });
+    AddBinding({field, edit, [this, field, edit] {
+                    edit->setText(table_.FieldByName(field).AsString());
+                    edit->setCursorPosition(0);
+                }});
 }
 
 void TRecordPage::Store(const QString& field, const std::function<void()>& assign) {

@@ -14,6 +14,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class TAdsTable;
 class TValueList;
 class TValueLists;
@@ -49,6 +50,9 @@ private:
     void AddBinding(TBinding binding) { bindings_.push_back(std::move(binding)); }
     // Puts a value typed into a control into the record.
     void Store(const QString& field, const std::function<void()>& assign);
+    // Edits go to the field as typed; a shown value starts at its first
+    // character, not scrolled to its end.
+    void BindLineEdit(const QString& field, QLineEdit* edit);
 
     TDvdKind kind_;
     TAdsTable& table_;
