@@ -1077,35 +1077,29 @@ bool TAdsTable::HasRecords() const {
 }
 
 qint64 TAdsTable::FirstRecNo(const QString& tagName) const {
-    TTag* tag = TagForRead(tagName);
-    TSqliteStmt* read = nullptr;
-    if (!tag) {
-        read = &db_->Cached("SELECT recno FROM mvx_records ORDER BY recno LIMIT 1");
-    } else {
-        if (!tag->first)
-            tag->first = &db_->Cached("SELECT recno FROM " + tag->TableName() + " ORDER BY key, recno LIMIT 1");
-        read = tag->first;
-    }
-    read->Reset();
-    const qint64 recno = read->Step() ? read->Int(0) : 0;
-    read->Reset();
-    return recno;
+    return EndRecNo(tagName, false);
 }
 
 qint64 TAdsTable::LastRecNo(const QString& tagName) const {
+    return EndRecNo(tagName, true);
+}
+
+qint64 TAdsTable::EndRecNo(const QString& tagName, bool last) const {
     TTag* tag = TagForRead(tagName);
-    TSqliteStmt* read = nullptr;
+    const QByteArray order = last ? " DESC" : "";
+    TSqliteStmt* statement = nullptr;
     if (!tag) {
-        read = &db_->Cached("SELECT recno FROM mvx_records ORDER BY recno DESC LIMIT 1");
+        statement = &db_->Cached("SELECT recno FROM mvx_records ORDER BY recno" + order + " LIMIT 1");
     } else {
-        if (!tag->last)
-            tag->last =
-                &db_->Cached("SELECT recno FROM " + tag->TableName() + " ORDER BY key DESC, recno DESC LIMIT 1");
-        read = tag->last;
+        TSqliteStmt*& kept = last ? tag->last : tag->first;
+        if (!kept)
+            kept = &db_->Cached("SELECT recno FROM " + tag->TableName() + " ORDER BY key" + order + ", recno" + order +
+                                " LIMIT 1");
+        statement = kept;
     }
-    read->Reset();
-    const qint64 recno = read->Step() ? read->Int(0) : 0;
-    read->Reset();
+    statement->Reset();
+    const qint64 recno = statement->Step() ? statement->Int(0) : 0;
+    statement->Reset();
     return recno;
 }
 

@@ -276,6 +276,8 @@ private:
     TTag* FindTag(const QString& name) const;
     // The named tag for the cursor-free reads; nullptr for natural order.
     TTag* TagForRead(const QString& name) const;
+    // FirstRecNo / LastRecNo.
+    qint64 EndRecNo(const QString& tagName, bool last) const;
     // How ReadFields reads one list of fields (made on first use; the
     // statements are kept with the connection).
     struct TFieldsRead {
