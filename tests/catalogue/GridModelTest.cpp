@@ -5,26 +5,39 @@
 #include "support/TempFolder.h"
 
 #include <QAbstractItemModelTester>
-#include <QCoreApplication>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
-TEST(GridModelTest, ShowsTheKindViewAndFollowsItsChanges) {
+// A new catalogue in a temporary folder, showing the film kind, and a grid
+// model over it with the film grid's default columns.
+class GridModelTest : public testing::Test {
+protected:
+    void SetUp() override {
+        settings.SetINIFileName(folder.File(QStringLiteral("Talmer-DVD.ini")));
+        ASSERT_TRUE(session.Open());
+        ASSERT_TRUE(session.SelectKind(TDvdKind::Film));
+        model = std::make_unique<TGridModel>(session.TableDVD());
+        tester = std::make_unique<QAbstractItemModelTester>(model.get(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Warning);
+        model->SetColumns(TColumnList::DefaultList(TDvdKind::Film));
+    }
+
     TTempFolder folder;
     TRecordingUserInterface ui;
-    TZebINI settings(QStringLiteral("ZebINI_Prog"), folder.Path());
-    settings.SetINIFileName(folder.File(QStringLiteral("Talmer-DVD.ini")));
-    TCatalogueSession session(folder.Path(), settings, ui);
-    ASSERT_TRUE(session.Open());
-    ASSERT_TRUE(session.SelectKind(TDvdKind::Film));
-    TAdsTable& table = session.TableDVD();
+    TZebINI settings{QStringLiteral("ZebINI_Prog"), folder.Path()};
+    TCatalogueSession session{folder.Path(), settings, ui};
+    std::unique_ptr<TGridModel> model;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+};
 
-    TGridModel model(table);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
-    model.SetColumns(TColumnList::DefaultList(TDvdKind::Film));
+TEST_F(GridModelTest, ShowsTheKindViewAndFollowsItsChanges) {
+    TAdsTable& table = session.TableDVD();
+    TGridModel& model = *this->model;
     EXPECT_EQ(model.columnCount(), 28);
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Titel"));
@@ -72,24 +85,9 @@ TEST(GridModelTest, ShowsTheKindViewAndFollowsItsChanges) {
     EXPECT_EQ(model.RecNoAt(model.RowOf(table.RecNo())), table.RecNo());
 }
 
-TEST(GridModelTest, NotesOfEveryRowAreShownWithoutMovingTheTable) {
-    // The notes of rows other than the current one arrive through the event loop.
-    int argc = 1;
-    char name[] = "catalogue_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-
-    TTempFolder folder;
-    TRecordingUserInterface ui;
-    TZebINI settings(QStringLiteral("ZebINI_Prog"), folder.Path());
-    settings.SetINIFileName(folder.File(QStringLiteral("Talmer-DVD.ini")));
-    TCatalogueSession session(folder.Path(), settings, ui);
-    ASSERT_TRUE(session.Open());
-    ASSERT_TRUE(session.SelectKind(TDvdKind::Film));
+TEST_F(GridModelTest, NotesOfEveryRowAreShownWithoutMovingTheTable) {
     TAdsTable& table = session.TableDVD();
-    TGridModel model(table);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
-    model.SetColumns(TColumnList::DefaultList(TDvdKind::Film));
+    TGridModel& model = *this->model;
     const int notes = model.ColumnOf(QStringLiteral("notesfilm"));
     ASSERT_GE(notes, 0);
     EXPECT_TRUE(model.IsMemoColumn(notes));
