@@ -520,11 +520,7 @@ void TAdsTable::RebuildTagEntries(TTag& tag) {
         }
     };
     std::vector<TEntry> entries;
-    {
-        TSqliteStmt count(*db_, "SELECT count(*) FROM mvx_records");
-        if (count.Step())
-            entries.reserve(size_t(count.Int(0)));
-    }
+    entries.reserve(size_t(TotalRecordCount()));
     {
         // Only the fields the key and its condition read are decoded.
         std::vector<int> used;
@@ -650,16 +646,14 @@ const QByteArray& TAdsTable::BlobValue(int index) const {
         // Whoever reads one note of a record usually reads the others too
         // (the grid, the full-text index): one query loads all of them.
         // Pictures and other binary blobs stay unread until asked for.
-        QByteArray fields;
-        for (int i = 0; i < int(defs_.size()); ++i) {
-            if (defs_[i].type == TFieldType::Memo && blobs_.try_emplace(i).second)
-                fields += (fields.isEmpty() ? "" : ",") + QByteArray::number(i + 1);
-        }
-        TSqliteStmt& read = db_->Cached("SELECT field, data FROM mvx_blobs WHERE recno = ? AND field IN (" + fields + ")");
-        read.Bind(1, recno_);
-        while (read.Step())
-            blobs_[int(read.Int(0)) - 1] = read.Blob(1);
-        read.Reset();
+        std::vector<int> memos;
+        for (int i = 0; i < int(defs_.size()); ++i)
+            if (defs_[i].type == TFieldType::Memo && !blobs_.contains(i))
+                memos.push_back(i);
+        std::vector<QVariant> values;
+        ReadFields(recno_, memos, values); // no values: the record is gone
+        for (size_t i = 0; i < memos.size(); ++i)
+            blobs_.emplace(memos[i], i < values.size() ? values[i].toByteArray() : QByteArray());
         it = blobs_.find(index);
     }
     if (it == blobs_.end()) {
@@ -1121,6 +1115,11 @@ qint64 TAdsTable::SeekRecNo(const QString& tagName, const QVariantList& values) 
     return recno;
 }
 
+void TAdsTable::RequireFieldNumber(int field) const {
+    if (field < 0 || field >= int(defs_.size()))
+        throw EAdsError(QStringLiteral("Field number %1 not found in %2").arg(field + 1).arg(tableName_));
+}
+
 const TAdsTable::TFieldsRead& TAdsTable::FieldsRead(const std::vector<int>& fields) const {
     auto found = fieldStatements_.find(fields);
     if (found != fieldStatements_.end())
@@ -1132,8 +1131,7 @@ const TAdsTable::TFieldsRead& TAdsTable::FieldsRead(const std::vector<int>& fiel
     int low = 0;
     int high = 0;
     for (int field : fields) {
-        if (field < 0 || field >= int(defs_.size()))
-            throw EAdsError(QStringLiteral("Field number %1 not found in %2").arg(field + 1).arg(tableName_));
+        RequireFieldNumber(field);
         if (defs_[size_t(field)].IsBlob()) {
             read.column.push_back(-1);
             low = blobs.isEmpty() ? field + 1 : std::min(low, field + 1);
@@ -1203,8 +1201,7 @@ void TAdsTable::ScanFields(const QString& tagName, const std::vector<int>& field
     TTag* tag = TagForRead(tagName);
     QByteArray columns = "r.recno";
     for (int field : fields) {
-        if (field < 0 || field >= int(defs_.size()))
-            throw EAdsError(QStringLiteral("Field number %1 not found in %2").arg(field + 1).arg(tableName_));
+        RequireFieldNumber(field);
         if (defs_[size_t(field)].IsBlob())
             columns += ", (SELECT data FROM mvx_blobs WHERE recno = r.recno AND field = " +
                        QByteArray::number(field + 1) + ")";

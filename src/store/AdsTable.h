@@ -285,6 +285,8 @@ private:
         TSqliteStmt* blobs = nullptr;  // (field, data) of its blobs asked for; null without blob fields
         std::vector<int> column;       // per requested field: its column in `record`, -1 for a blob
     };
+    // Throws EAdsError for a field index the table does not have.
+    void RequireFieldNumber(int field) const;
     const TFieldsRead& FieldsRead(const std::vector<int>& fields) const;
     // Column `column` of a row into the form ReadFields gives for `field`.
     QVariant FieldFromRow(int field, const TSqliteStmt& row, int column) const;
